@@ -1,0 +1,12 @@
+# pellicor_add_test(NAME SOURCES ... LIBRARIES ... [LABELS ...])
+# One test executable per unit, run by ctest as one test.
+function(pellicor_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  pellicor_target(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace platform {
+
+bool IsDebuggerPresent();
+void DebugBreak();
+
+}  // namespace platform

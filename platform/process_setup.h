@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/types.h"
+
+namespace platform {
+
+inline constexpr std::uint32_t kSemFailCriticalErrors = 0x0001;  // SEM_FAILCRITICALERRORS
+inline constexpr int kHeapCompatibilityInformation = 0;          // HEAP_INFORMATION_CLASS
+inline constexpr int kSwShowDefault = 10;                        // SW_SHOWDEFAULT
+
+// Returns the previous mode.
+std::uint32_t SetErrorMode(std::uint32_t mode);
+HeapHandle GetProcessHeap();
+bool HeapSetInformation(HeapHandle heap, int informationClass, void* information,
+                        std::size_t length);
+
+}  // namespace platform
