@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "dictionary/private/hash_item.h"
+
+namespace tessvik_private {
+
+// A key of 8-bit bytes, compared as unsigned bytes. Searches borrow the
+// caller's bytes; stored items own a copy.
+class ByteRunKey : public HashItem {
+ public:
+  ByteRunKey(const void* bytes, std::uint32_t length, bool copy);
+  ByteRunKey(const ByteRunKey& other);
+  ~ByteRunKey() override;
+
+  void Write(std::ostream& out, bool raw) const override;
+  std::uint32_t Hash(std::uint32_t modulus) const override;
+  bool Equals(const ByteRunKey& other) const override;
+
+  const std::uint8_t* KeyData() const { return data_; }
+  std::uint32_t KeyLength() const { return length_; }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::uint32_t length_;
+  bool owns_ = false;
+};
+
+}  // namespace tessvik_private

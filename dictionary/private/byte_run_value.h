@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "dictionary/private/ref_count.h"
+
+namespace tessvik_private {
+
+// An immutable run of bytes; dictionary values hold UTF-16 little-endian
+// units, so the length is twice the unit count.
+class ByteRunValue : public RefCountObj {
+ public:
+  ByteRunValue(const void* bytes, std::uint32_t length);
+
+  std::uint32_t Length() const { return length_; }
+  const std::uint8_t* Data() const { return data_.get(); }
+  std::uint32_t Units() const { return length_ / 2; }
+  char16_t UnitAt(std::uint32_t index) const;
+
+ private:
+  std::uint32_t length_;
+  std::unique_ptr<std::uint8_t[]> data_;
+};
+
+using ValuePtr = RefCountPtr<ByteRunValue>;
+
+// The process-wide empty value that every holder without a value points at.
+ByteRunValue* EmptyValue();
+
+// A value holding the given UTF-16 units, stored little-endian.
+ByteRunValue* MakeUtf16Value(const char16_t* units, std::uint32_t count);
+
+}  // namespace tessvik_private

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tessvik_private {
+
+struct CompiledEntry {
+  std::string key;       // 8-bit key bytes
+  std::u16string value;  // final UTF-16 text, stored unchanged
+};
+
+struct CompiledFormat {
+  std::uint8_t major = 2;
+  std::uint8_t minor = 1;
+  bool bigEndian = false;          // versions 2.1 and later
+  std::uint8_t valueEncoding = 0;  // versions 1.x: 0 UTF-16, 1 UTF-8, else ANSI
+  std::string header;              // version 2
+  std::uint32_t firstIndex = 0;    // version 2
+  bool keysPresent = true;         // version 2
+};
+
+// Serialises entries with unique keys; the same input always gives the same
+// bytes. Throws std::invalid_argument for an unsupported version or a key
+// or value too long for the format, and for an empty key in version 2.
+std::string WriteCompiled(const std::vector<CompiledEntry>& entries, const CompiledFormat& format);
+
+}  // namespace tessvik_private

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "dictionary/private/block.h"
+#include "dictionary/private/byte_run_value.h"
+#include "dictionary/private/key_hash.h"
+#include "dictionary/private/ref_count.h"
+
+namespace tessvik_private {
+
+class BoundedReader;
+
+// The block store: entries of compiled version 2 files, and text lines
+// added after one, addressed by global index.
+class FastArray : public RefCountObj {
+ public:
+  static constexpr std::int64_t kNone = -1;
+  static constexpr std::uint32_t kInsertBlockSize = 100;
+
+  FastArray() = default;
+
+  std::int64_t FindIndex(const std::uint8_t* key, std::uint32_t length) const;
+  ByteRunValue* ValueAt(std::uint32_t index) const;
+  bool KeyAt(std::uint32_t index, std::uint8_t* buffer, std::uint32_t capacity,
+             std::uint32_t& length) const;
+  bool IsLive(std::uint32_t index) const;
+  bool ReplaceValue(std::uint32_t index, const std::uint8_t* bytes, std::uint32_t length);
+  // kNone when a length does not fit the store's 16-bit lengths.
+  std::int64_t AddOrReplace(const std::uint8_t* key, std::uint32_t keyLength,
+                            const std::uint8_t* value, std::uint32_t valueLength,
+                            const std::uint8_t* extra, std::uint32_t extraLength);
+  // Reads one compiled block; false when the block is truncated or
+  // inconsistent, in which case nothing of it joins the store.
+  bool LoadBlock(BoundedReader& reader, bool swap);
+  static void ResetBlock(Block& block) { block = Block(); }
+
+  std::uint32_t EntryCount() const { return entryCount_; }
+  std::uint32_t BlockCount() const { return static_cast<std::uint32_t>(blocks_.size()); }
+  std::uint32_t BucketSize(std::uint32_t bucket) const {
+    return static_cast<std::uint32_t>(buckets_[bucket].indices.size());
+  }
+
+ private:
+  // Global indices of one bucket, in the order they were added, each with
+  // a tag of its whole key so that a scan compares keys only on a tag match.
+  struct IndexBucket {
+    std::vector<std::uint32_t> indices;
+    std::vector<std::uint32_t> tags;
+  };
+
+  struct Slot {
+    Block* block;
+    std::uint32_t slot;
+  };
+
+  Slot Locate(std::uint32_t index) const;
+  void Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
+              std::uint32_t length);
+  Block& OpenBlock();
+  void AddExtra(Block& block, std::uint32_t slot, const std::uint8_t* extra, std::uint32_t length);
+  void Adopt(FileBlock& file);
+  bool MergeSlot(Block& block, std::uint32_t slot, std::uint32_t oldSize,
+                 const IndexBucket& bucket);
+
+  std::int32_t openBlock_ = -1;
+  std::uint32_t entryCount_ = 0;
+  std::array<IndexBucket, kBucketCount> buckets_;
+  mutable std::vector<Block> blocks_;
+  bool swap_ = false;
+};
+
+std::uint32_t KeyTag(const std::uint8_t* key, std::uint32_t length);
+
+}  // namespace tessvik_private

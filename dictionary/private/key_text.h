@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessvik_private {
+
+// A lookup text split into its key and default text.
+struct KeyText {
+  bool hasKey = false;
+  std::string_view key;
+  std::string_view defaultText;
+};
+
+KeyText ParseKeyText(const char* text);
+
+// A text dictionary line split into key bytes and value text.
+struct LineEntry {
+  bool accepted = false;  // false: a short run of "$" that clears the valid flag
+  std::string key;
+  std::u16string_view value;
+};
+
+LineEntry ParseLine(std::u16string_view line);
+
+}  // namespace tessvik_private

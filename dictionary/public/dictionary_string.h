@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+
+#include "dictionary/private/byte_run_value.h"
+
+namespace tessvik {
+
+// The caller-owned result of a lookup; it keeps the value alive on its own,
+// even after the dictionary is gone.
+class DictionaryString {
+ public:
+  explicit DictionaryString(tessvik_private::ByteRunValue* value) : value_(value) {}
+
+  // Units of the value plus one for a terminating NUL.
+  std::uint32_t Length() const { return value_->Units() + 1; }
+
+  // Copies as much as fits and a NUL; with throwIfShort set a short buffer
+  // then throws "BUFF". A capacity of 0 writes nothing. Always returns 0.
+  std::uint32_t CopyTo(char16_t* buffer, std::uint32_t capacity, bool throwIfShort) const;
+
+ private:
+  tessvik_private::ValuePtr value_;
+};
+
+}  // namespace tessvik

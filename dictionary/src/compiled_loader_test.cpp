@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "dictionary/private/compiled_writer.h"
+#include "dictionary/public/dictionary.h"
+#include "dictionary/src/test_support.h"
+
+namespace tessvik_private {
+namespace {
+
+using tessvik::Dictionary;
+using tessvik_test::LoadBytes;
+using tessvik_test::LookupText;
+
+const std::vector<CompiledEntry> kEntries = {
+    {"/Frontend/Title", u"Harlund \"Pellicor\"\r\n#{endl}"},
+    {"/a", u"\u00E9t\u00E9 \u20AC \u65E5\u672C"},
+    {"/abcdefghij/long/key", u"x"},
+    {"/empty", u""},
+};
+
+CompiledFormat Format(std::uint8_t major, std::uint8_t minor, bool bigEndian = false) {
+  CompiledFormat format;
+  format.major = major;
+  format.minor = minor;
+  format.bigEndian = bigEndian;
+  return format;
+}
+
+std::vector<CompiledFormat> AllFormats() {
+  return {Format(1, 0), Format(1, 5), Format(2, 0), Format(2, 1), Format(2, 1, true)};
+}
+
+void ExpectAllEntries(Dictionary& dictionary, const std::vector<CompiledEntry>& entries) {
+  for (const CompiledEntry& entry : entries) {
+    const std::string key = "$$$" + entry.key + "=missing";
+    EXPECT_EQ(LookupText(dictionary, key.c_str()), entry.value) << entry.key;
+  }
+}
+
+TEST(CompiledLoader, EveryVersionLoadsTheSameEntries) {
+  for (const CompiledFormat& format : AllFormats()) {
+    Dictionary dictionary;
+    LoadBytes(dictionary, WriteCompiled(kEntries, format));
+    SCOPED_TRACE(int(format.major) * 10 + format.minor + (format.bigEndian ? 100 : 0));
+    EXPECT_TRUE(dictionary.IsValid());
+    ExpectAllEntries(dictionary, kEntries);
+    EXPECT_FALSE(dictionary.Contains("$$$/not/there"));
+    EXPECT_EQ(dictionary.State().InBlockMode(), format.major == 2);
+  }
+}
+
+TEST(CompiledLoader, OnlyVersionOneHoldsAnEmptyKey) {
+  Dictionary dictionary;
+  LoadBytes(dictionary, WriteCompiled({{"", u"empty key"}}, Format(1, 0)));
+  EXPECT_EQ(LookupText(dictionary, "$$$=x"), u"empty key");
+  EXPECT_THROW(WriteCompiled({{"", u"v"}}, Format(2, 0)), std::invalid_argument);
+}
+
+TEST(CompiledLoader, EightBitValuesOfVersionOne) {
+  for (std::uint8_t encoding : {1, 2}) {
+    CompiledFormat format = Format(1, 5);
+    format.valueEncoding = encoding;
+    Dictionary dictionary;
+    LoadBytes(dictionary, WriteCompiled({{"/k", u"caf\u00E9"}}, format));
+    EXPECT_EQ(LookupText(dictionary, "$$$/k"), u"caf\u00E9");
+  }
+}
+
+TEST(CompiledLoader, LaterVersionOneFileShadows) {
+  Dictionary dictionary;
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"old"}, {"/o", u"only"}}, Format(1, 0)));
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"new"}}, Format(1, 5)));
+  EXPECT_EQ(LookupText(dictionary, "$$$/k"), u"new");
+  EXPECT_EQ(LookupText(dictionary, "$$$/o"), u"only");
+}
+
+TEST(CompiledLoader, VersionTwoFilesMergeOnCommonKeys) {
+  Dictionary dictionary;
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"first"}, {"/a", u"a"}}, Format(2, 0)));
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"second, longer"}, {"/b", u"b"}}, Format(2, 1)));
+  EXPECT_TRUE(dictionary.IsValid());
+  ExpectAllEntries(dictionary, {{"/k", u"second, longer"}, {"/a", u"a"}, {"/b", u"b"}});
+  const FastArray& store = *dictionary.State().blocks;
+  EXPECT_EQ(store.EntryCount(), 4u);
+  EXPECT_FALSE(store.IsLive(2));  // the second file's slot for /k was removed
+  // A file of nothing but known keys ends with no live slot and is dropped.
+  LoadBytes(dictionary, WriteCompiled({{"/a", u"A"}}, Format(2, 0)));
+  EXPECT_EQ(store.EntryCount(), 4u);
+  EXPECT_EQ(LookupText(dictionary, "$$$/a"), u"A");
+}
+
+TEST(CompiledLoader, ConflictingFirstIndexDropsTheBlock) {
+  CompiledFormat second = Format(2, 0);
+  second.firstIndex = 7;
+  Dictionary dictionary;
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"first"}}, Format(2, 0)));
+  LoadBytes(dictionary, WriteCompiled({{"/j", u"second"}}, second));
+  EXPECT_TRUE(dictionary.IsValid());
+  EXPECT_FALSE(dictionary.Contains("$$$/j"));
+  second.firstIndex = 1;  // equal to the entry count: appended, never merged
+  LoadBytes(dictionary, WriteCompiled({{"/j", u"second"}, {"/k", u"shadowed"}}, second));
+  EXPECT_EQ(LookupText(dictionary, "$$$/k"), u"first");
+  EXPECT_EQ(LookupText(dictionary, "$$$/j"), u"second");
+}
+
+TEST(CompiledLoader, BlockWithoutKeysIsReachableByIndexOnly) {
+  CompiledFormat format = Format(2, 1, true);
+  format.keysPresent = false;
+  Dictionary dictionary;
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"v"}}, format));
+  EXPECT_TRUE(dictionary.IsValid());
+  EXPECT_FALSE(dictionary.Contains("$$$/k"));
+  ValuePtr value(dictionary.State().blocks->ValueAt(0));
+  EXPECT_EQ(value->Units(), 1u);
+  EXPECT_EQ(value->UnitAt(0), u'v');
+}
+
+TEST(CompiledLoader, EmptyBlockLeavesBlockModeWithoutEntries) {
+  Dictionary dictionary;
+  LoadBytes(dictionary, tessvik_test::Utf16(u"\"$$$/t=text\"", true));
+  LoadBytes(dictionary, WriteCompiled({}, Format(2, 0)));
+  EXPECT_TRUE(dictionary.IsValid());
+  EXPECT_TRUE(dictionary.State().InBlockMode());
+  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 0u);
+  EXPECT_FALSE(dictionary.Contains("$$$/t"));  // the entry table is no longer asked
+  dictionary.AddLine(u"$$$/t=again");
+  EXPECT_EQ(LookupText(dictionary, "$$$/t"), u"again");
+}
+
+TEST(CompiledLoader, EveryTruncationIsRejected) {
+  for (const CompiledFormat& format : AllFormats()) {
+    const std::string file = WriteCompiled(kEntries, format);
+    for (std::size_t size = 21; size < file.size(); ++size) {
+      Dictionary dictionary;
+      LoadBytes(dictionary, file.substr(0, size));
+      EXPECT_FALSE(dictionary.IsValid()) << size;
+    }
+  }
+}
+
+void Patch(std::string& file, std::size_t at, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+bool LoadsValid(const std::string& file) {
+  Dictionary dictionary;
+  LoadBytes(dictionary, file);
+  return dictionary.IsValid();
+}
+
+TEST(CompiledLoader, InconsistentFieldsAreRejected) {
+  // One entry /a=v in version 2.0: block at 28; key offsets at 53, value
+  // lengths at 63, bucket numbers at 69, slot list at 75.
+  const std::string file = WriteCompiled({{"/a", u"v"}}, Format(2, 0));
+  ASSERT_TRUE(LoadsValid(file));
+  const struct {
+    std::size_t at;
+    std::uint32_t value;
+    int size;
+  } patches[] = {
+      {24, 0xFFFFFFFF, 4}, {33, 0xFFFFFFFF, 4}, {37, 2, 4}, {41, 0xFFFFFFFF, 4},
+      {53, 1000, 4},       {57, 3, 2},          {63, 1, 2}, {63, 4, 2},
+      {69, 1021, 2},       {71, 0xFFFFFFFF, 4}, {75, 1, 4}, {79, 0xFFFFFFFF, 4},
+  };
+  for (const auto& patch : patches) {
+    std::string bad = file;
+    Patch(bad, patch.at, patch.value, patch.size);
+    EXPECT_FALSE(LoadsValid(bad)) << patch.at;
+  }
+  std::string table15 = WriteCompiled({{"/a", u"v"}}, Format(1, 5));
+  Patch(table15, 24, 0xFFFFFFFF, 4);
+  EXPECT_FALSE(LoadsValid(table15));
+  std::string table10 = WriteCompiled({{"/a", u"v"}}, Format(1, 0));
+  Patch(table10, 24, 0xFFFF, 2);
+  EXPECT_FALSE(LoadsValid(table10));
+}
+
+TEST(CompiledLoader, UnknownVersionsAndShortHeadersLoadNothing) {
+  std::string file = WriteCompiled({{"/a", u"v"}}, Format(1, 5));
+  for (auto [major, minor] : {std::pair{3, 0}, {1, 2}, {2, 200}, {0, 0}}) {
+    file[21] = static_cast<char>(major);
+    file[22] = static_cast<char>(minor);
+    Dictionary dictionary;
+    LoadBytes(dictionary, file);
+    EXPECT_FALSE(dictionary.IsValid());
+    EXPECT_FALSE(dictionary.Contains("$$$/a"));
+  }
+  EXPECT_FALSE(LoadsValid("Lexiqon Binary Format"));
+  EXPECT_FALSE(LoadsValid("Lexiqon Binary Format\x02"));
+  EXPECT_TRUE(LoadsValid(WriteCompiled({}, Format(1, 0))));
+}
+
+}  // namespace
+}  // namespace tessvik_private

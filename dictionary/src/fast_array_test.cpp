@@ -1,0 +1,78 @@
+#include "dictionary/private/fast_array.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tessvik_private {
+namespace {
+
+const std::uint8_t* Bytes(const std::string& s) {
+  return reinterpret_cast<const std::uint8_t*>(s.data());
+}
+
+std::int64_t Add(FastArray& store, const std::string& key, const std::string& value) {
+  return store.AddOrReplace(Bytes(key), static_cast<std::uint32_t>(key.size()), Bytes(value),
+                            static_cast<std::uint32_t>(value.size()), nullptr, 0);
+}
+
+std::string ValueOf(const FastArray& store, std::uint32_t index) {
+  ValuePtr value(store.ValueAt(index));
+  return std::string(reinterpret_cast<const char*>(value->Data()), value->Length());
+}
+
+std::int64_t Find(const FastArray& store, const std::string& key) {
+  return store.FindIndex(Bytes(key), static_cast<std::uint32_t>(key.size()));
+}
+
+TEST(FastArray, EmptyStoreFindsNothing) {
+  const FastArray store;
+  EXPECT_EQ(Find(store, "/a"), FastArray::kNone);
+  EXPECT_EQ(Find(store, ""), FastArray::kNone);
+  EXPECT_EQ(store.ValueAt(0), EmptyValue());
+  EXPECT_EQ(store.ValueAt(0xFFFFFFFFu), EmptyValue());
+}
+
+TEST(FastArray, InsertionBlocksCloseAtOneHundred) {
+  FastArray store;
+  for (int i = 0; i < 250; ++i) {
+    EXPECT_EQ(Add(store, "/k" + std::to_string(i), "v" + std::to_string(i)), i);
+  }
+  EXPECT_EQ(store.BlockCount(), 3u);
+  for (int i : {0, 99, 100, 101, 249}) {
+    ASSERT_EQ(Find(store, "/k" + std::to_string(i)), i);
+    EXPECT_EQ(ValueOf(store, i), "v" + std::to_string(i));
+  }
+  std::uint8_t key[8];
+  std::uint32_t length = 0;
+  EXPECT_TRUE(store.KeyAt(100, key, sizeof key, length));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(key), length), "/k100");
+  EXPECT_FALSE(store.KeyAt(100, key, 5, length));  // no room for the NUL
+}
+
+TEST(FastArray, ReplacesShorterInPlaceAndLongerByOverride) {
+  FastArray store;
+  Add(store, "/a", "abcd");
+  EXPECT_EQ(Add(store, "/a", "xy"), 0);
+  EXPECT_EQ(ValueOf(store, 0), "xy");
+  EXPECT_EQ(Add(store, "/a", "a much longer value"), 0);
+  EXPECT_EQ(ValueOf(store, 0), "a much longer value");
+  EXPECT_EQ(store.EntryCount(), 1u);
+}
+
+TEST(FastArray, EmptyKeySlotIsNotLive) {
+  FastArray store;
+  EXPECT_EQ(Add(store, "", "value"), 0);
+  EXPECT_EQ(Find(store, ""), 0);
+  EXPECT_FALSE(store.IsLive(0));
+  EXPECT_EQ(store.ValueAt(0), EmptyValue());
+}
+
+TEST(FastArray, RefusesLengthsBeyondSixteenBits) {
+  FastArray store;
+  EXPECT_EQ(Add(store, "/big", std::string(65536, 'x')), FastArray::kNone);
+  EXPECT_EQ(Add(store, "/fits", std::string(65534, 'x')), 0);
+}
+
+}  // namespace
+}  // namespace tessvik_private

@@ -1,0 +1,57 @@
+#include "dictionary/private/key_text.h"
+
+namespace tessvik_private {
+namespace {
+
+// Position of the first quotation mark at or after from whose preceding
+// character is not a backslash.
+std::size_t FindQuote(std::u16string_view line, std::size_t from) {
+  for (std::size_t i = from; i < line.size(); ++i) {
+    if (line[i] != u'"') continue;
+    if (i == 0 || line[i - 1] != u'\\') return i;
+  }
+  return std::u16string_view::npos;
+}
+
+std::u16string_view EntryText(std::u16string_view line) {
+  const std::size_t open = FindQuote(line, 0);
+  if (open == std::u16string_view::npos) return line;
+  const std::u16string_view rest = line.substr(open + 1);
+  const std::size_t close = FindQuote(rest, 0);
+  return close == std::u16string_view::npos ? rest : rest.substr(0, close);
+}
+
+}  // namespace
+
+KeyText ParseKeyText(const char* text) {
+  KeyText parsed;
+  if (text == nullptr || *text == 0) return parsed;
+  std::string_view all(text);
+  if (all.front() == '$') {
+    if (!all.starts_with("$$$")) return parsed;
+    all.remove_prefix(3);
+  }
+  parsed.hasKey = true;
+  const std::size_t equals = all.find('=');
+  parsed.key = all.substr(0, equals);
+  if (equals != std::string_view::npos) parsed.defaultText = all.substr(equals + 1);
+  return parsed;
+}
+
+LineEntry ParseLine(std::u16string_view line) {
+  LineEntry entry;
+  std::u16string_view text = EntryText(line);
+  if (!text.empty() && text.front() == u'$') {
+    if (!text.starts_with(u"$$$")) return entry;
+    text.remove_prefix(3);
+  }
+  entry.accepted = true;
+  const std::size_t equals = text.find(u'=');
+  const std::u16string_view key = text.substr(0, equals);
+  entry.key.reserve(key.size());
+  for (char16_t unit : key) entry.key.push_back(static_cast<char>(unit & 0xFF));
+  if (equals != std::u16string_view::npos) entry.value = text.substr(equals + 1);
+  return entry;
+}
+
+}  // namespace tessvik_private
