@@ -1,0 +1,1 @@
+extern "C" __attribute__((visibility("default"))) int Touch() { return 0; }

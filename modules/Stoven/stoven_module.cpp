@@ -1,0 +1,48 @@
+// The demo application module: it shows what the launcher handed over and
+// answers a few switches that tests and demos use.
+#include <Stoven/Run.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <type_traits>
+
+#include "modules/Stoven/stoven_options.h"
+#include "vantilcore/string.h"
+
+#if defined(_WIN32)
+#define STOVEN_EXPORT extern "C" __declspec(dllexport)
+#else
+#define STOVEN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+void WriteLine(const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+std::string ToUtf8(const UTF16String& text) {
+  const UTF8String utf8 = vantilcore::string::UTF16to8(text);
+  return std::string(utf8.begin(), utf8.end());
+}
+
+std::string Hex(std::uint32_t value) {
+  char digits[9] = {};
+  std::snprintf(digits, sizeof(digits), "%08X", static_cast<unsigned>(value));
+  return digits;
+}
+
+}  // namespace
+
+STOVEN_EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t showCommand,
+                               std::uint32_t launchCode) {
+  WriteLine("Stoven: command line \"" + ToUtf8(commandLine) + "\"");
+  WriteLine("Stoven: show " + std::to_string(showCommand) + " code 0x" + Hex(launchCode));
+  const Stoven::Options options = Stoven::ParseOptions(commandLine);
+  return options.exitCode;
+}
+
+static_assert(std::is_same_v<decltype(&Run), StovenRunFunction>);

@@ -1,0 +1,40 @@
+#include "modules/Stoven/stoven_options.h"
+
+#include <charconv>
+#include <string>
+#include <vector>
+
+#include "platform/command_line.h"
+
+namespace Stoven {
+
+namespace {
+
+bool ParseInt32(const std::u16string& text, std::int32_t& value) {
+  std::string ascii;
+  for (char16_t unit : text) {
+    if (unit > 0x7F) return false;
+    ascii.push_back(static_cast<char>(unit));
+  }
+  const char* end = ascii.data() + ascii.size();
+  const auto [rest, error] = std::from_chars(ascii.data(), end, value);
+  return error == std::errc() && rest == end && !ascii.empty();
+}
+
+}  // namespace
+
+Options ParseOptions(const UTF16String& commandLine) {
+  Options options;
+  const std::vector<std::u16string> arguments =
+      platform::SplitCommandLine(std::u16string_view(commandLine.data(), commandLine.size()));
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const bool hasValue = i + 1 < arguments.size();
+    if (arguments[i] == u"--exit" && hasValue) {
+      std::int32_t value = 0;
+      if (ParseInt32(arguments[++i], value)) options.exitCode = value;
+    }
+  }
+  return options;
+}
+
+}  // namespace Stoven

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the AddressSanitizer and
+# UndefinedBehaviorSanitizer build, the Windows compile of the platform
+# layer, and a short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/bootstrap.sh
+export CTEST_PARALLEL_LEVEL=${CTEST_PARALLEL_LEVEL:-2}
+
+failed=()
+step() {
+  local name=$1
+  shift
+  echo "=== $name"
+  if ! "$@"; then
+    failed+=("$name")
+  fi
+}
+
+build_and_test() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" &&
+    ctest --preset "$preset"
+}
+
+step "tests (default build)" build_and_test default
+step "tests (ASan+UBSan build)" build_and_test asan
+step "Windows compile of the platform layer" bash scripts/check-windows-platform.sh
+step "fuzz targets" bash scripts/run-fuzzers.sh "${FUZZ_SECONDS:-30}"
+
+if [[ ${#failed[@]} -ne 0 ]]; then
+  echo "FAILED: ${failed[*]}"
+  exit 1
+fi
+echo "All test steps passed."
