@@ -4,8 +4,8 @@
 
 namespace platform {
 
-inline constexpr std::uint32_t kCpAcp = 0;             // CP_ACP
-inline constexpr std::uint32_t kCpUtf8 = 65001;        // CP_UTF8
+inline constexpr std::uint32_t kCpAcp = 0;       // CP_ACP
+inline constexpr std::uint32_t kCpUtf8 = 65001;  // CP_UTF8
 inline constexpr std::uint32_t kCp1252 = 1252;
 inline constexpr std::uint32_t kMbErrInvalidChars = 0x08;  // MB_ERR_INVALID_CHARS
 inline constexpr std::uint32_t kWcErrInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS

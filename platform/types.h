@@ -6,12 +6,12 @@
 // caller compiles the same way on both platforms.
 namespace platform {
 
-using ModuleHandle = void*;   // HMODULE / HINSTANCE
-using WindowHandle = void*;   // HWND
-using HeapHandle = void*;     // HANDLE of a heap
-using HResult = std::int32_t; // HRESULT
-using Status = std::int32_t;  // LSTATUS
-using GeoId = std::int32_t;   // GEOID
+using ModuleHandle = void*;    // HMODULE / HINSTANCE
+using WindowHandle = void*;    // HWND
+using HeapHandle = void*;      // HANDLE of a heap
+using HResult = std::int32_t;  // HRESULT
+using Status = std::int32_t;   // LSTATUS
+using GeoId = std::int32_t;    // GEOID
 
 inline constexpr HResult kSOk = 0;
 inline constexpr HResult kSFalse = 1;

@@ -1,0 +1,20 @@
+#include "platform/processor.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
+namespace platform {
+
+bool IsProcessorFeaturePresent(std::uint32_t feature) {
+  if (feature != kPfXmmiInstructionsAvailable) return false;
+#if defined(__x86_64__) || defined(__i386__)
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
+  return (edx & (1u << 25)) != 0;
+#else
+  return false;
+#endif
+}
+
+}  // namespace platform

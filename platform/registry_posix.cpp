@@ -1,0 +1,187 @@
+// The volatile per-user store: directories for keys, one file per value,
+// under the user's runtime folder so that it goes away at logout.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/registry.h"
+#include "platform/utf_common.h"
+
+namespace platform {
+
+struct RegistryKey {
+  bool root = false;
+  std::string directory;  // empty for the root, found on each use
+};
+
+namespace {
+
+constexpr std::uint32_t kRegCreatedNewKey = 1;
+constexpr std::uint32_t kRegOpenedExistingKey = 2;
+
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+// Without XDG_RUNTIME_DIR, a private folder in /tmp: refused when someone
+// else made it first or it is not a plain directory.
+std::optional<std::string> RuntimeFolder() {
+  std::string folder = Variable("XDG_RUNTIME_DIR");
+  if (!folder.empty()) return folder;
+  folder = "/tmp/pellicor-runtime-" + std::to_string(getuid());
+  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+  struct stat status {};
+  if (lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+      status.st_uid != getuid() || (status.st_mode & 077) != 0) {
+    return std::nullopt;
+  }
+  return folder;
+}
+
+bool MakeDirectories(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string prefix = path.substr(0, slash);
+    if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (slash == std::string::npos) break;
+  }
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::optional<std::string> KeyDirectory(const RegistryKey& key) {
+  if (!key.root) return key.directory;
+  const std::optional<std::string> runtime = RuntimeFolder();
+  if (!runtime) return std::nullopt;
+  return *runtime + "/pellicor-registry/HKEY_CURRENT_USER";
+}
+
+// "Software\\Maker" -> "/Software/Maker"; "." and ".." would leave the key.
+std::optional<std::string> RelativeKeyPath(const char16_t* subKey) {
+  const std::string path = subKey == nullptr ? std::string() : Utf16ToUtf8(subKey);
+  std::string result;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view part = std::string_view(path).substr(start, end - start);
+    if (part == "." || part == ".." || part.find('/') != std::string_view::npos) {
+      return std::nullopt;
+    }
+    if (!part.empty()) (result += '/') += part;
+    start = end + 1;
+  }
+  return result;
+}
+
+bool Unreserved(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' ||
+         c == '_' || c == '-';
+}
+
+// Every byte outside [A-Za-z0-9._-] as %XX; "." and ".." fully encoded, and
+// the unnamed value as "@" (a real "@" is "%40").
+std::string ValueFileName(const char16_t* valueName) {
+  const std::string name = valueName == nullptr ? std::string() : Utf16ToUtf8(valueName);
+  if (name.empty()) return "@";
+  const bool onlyDots = name.find_first_not_of('.') == std::string::npos && name.size() <= 2;
+  std::string encoded;
+  for (unsigned char c : name) {
+    if (Unreserved(c) && !onlyDots) {
+      encoded += static_cast<char>(c);
+      continue;
+    }
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%%%02X", c);
+    encoded += hex;
+  }
+  return encoded;
+}
+
+bool WriteAll(int file, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = write(file, data, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// A temporary name cannot clash with a value: "%t" is no escape.
+Status WriteValueFile(const std::string& path, const std::string& directory, std::uint32_t type,
+                      const std::uint8_t* data, std::uint32_t size) {
+  std::string temporary = directory + "/%tmp.XXXXXX";
+  const int file = mkstemp(temporary.data());
+  if (file < 0) return static_cast<Status>(kErrorAccessDenied);
+  const std::uint8_t header[4] = {
+      static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(type >> 8),
+      static_cast<std::uint8_t>(type >> 16), static_cast<std::uint8_t>(type >> 24)};
+  const bool written = WriteAll(file, header, sizeof header) && WriteAll(file, data, size);
+  const bool closed = close(file) == 0;
+  if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return static_cast<Status>(kErrorAccessDenied);
+  }
+  return static_cast<Status>(kErrorSuccess);
+}
+
+Status Error(std::uint32_t code) { return static_cast<Status>(code); }
+
+}  // namespace
+
+RegKey HkeyCurrentUser() {
+  static RegistryKey root{true, {}};  // the predefined key, as on Windows
+  return &root;
+}
+
+Status RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, char16_t*, std::uint32_t,
+                       std::uint32_t, void*, RegKey* result, std::uint32_t* disposition) {
+  if (root == nullptr || result == nullptr) return Error(kErrorInvalidParameter);
+  *result = nullptr;
+  const std::optional<std::string> base = KeyDirectory(*root);
+  if (!base) return Error(kErrorAccessDenied);
+  const std::optional<std::string> relative = RelativeKeyPath(subKey);
+  if (!relative) return Error(kErrorInvalidParameter);
+  const std::string directory = *base + *relative;
+  struct stat status {};
+  const bool existed = stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  if (!MakeDirectories(directory)) return Error(kErrorAccessDenied);
+  if (disposition != nullptr) *disposition = existed ? kRegOpenedExistingKey : kRegCreatedNewKey;
+  *result = new RegistryKey{false, directory};  // freed by RegCloseKey
+  return Error(kErrorSuccess);
+}
+
+Status RegSetValueExW(RegKey key, const char16_t* valueName, std::uint32_t, std::uint32_t type,
+                      const std::uint8_t* data, std::uint32_t size) {
+  if (key == nullptr || (data == nullptr && size != 0)) return Error(kErrorInvalidParameter);
+  const std::optional<std::string> directory = KeyDirectory(*key);
+  if (!directory || !MakeDirectories(*directory)) return Error(kErrorAccessDenied);
+  const std::string path = *directory + "/" + ValueFileName(valueName);
+  return WriteValueFile(path, *directory, type, data, size);
+}
+
+Status RegDeleteValueW(RegKey key, const char16_t* valueName) {
+  if (key == nullptr) return Error(kErrorInvalidParameter);
+  const std::optional<std::string> directory = KeyDirectory(*key);
+  if (!directory) return Error(kErrorAccessDenied);
+  const std::string path = *directory + "/" + ValueFileName(valueName);
+  if (unlink(path.c_str()) == 0) return Error(kErrorSuccess);
+  return Error(errno == ENOENT ? kErrorFileNotFound : kErrorAccessDenied);
+}
+
+Status RegCloseKey(RegKey key) {
+  if (key == nullptr) return Error(kErrorInvalidParameter);
+  if (!key->root) delete key;
+  return Error(kErrorSuccess);
+}
+
+}  // namespace platform
