@@ -1,0 +1,14 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "tools/speedlauncher/options.h"
+
+namespace speedlauncher {
+
+// Each returns the exit status; `options.directory` is already filled in.
+int RunExpand(const Options& options, std::ostream& out, std::ostream& errors);
+int RunCheck(const Options& options, std::ostream& out, std::ostream& errors);
+int RunWarm(const Options& options, std::ostream& out, std::ostream& errors);
+
+}  // namespace speedlauncher
