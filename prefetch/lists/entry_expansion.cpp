@@ -1,67 +1,61 @@
 #include "prefetch/lists/entry_expansion.h"
 
-#include <boost/filesystem.hpp>
+#include <boost/filesystem/exception.hpp>
+#include <boost/filesystem/operations.hpp>
 #include <boost/regex.hpp>
-#include <iostream>
 #include <optional>
-
-#include "prefetch/worker/cancel_flag.h"
+#include <ostream>
 
 namespace SpeedLauncher {
 namespace {
 
 namespace fs = boost::filesystem;
 
-// Walks `directory` depth-first without descending through directory links;
-// the pattern, when there is one, must match the whole path.
-bool WalkDirectory(const fs::path& directory, const ListEntry& entry, ApplicationList& list) {
+// Every regular file below directory, depth-first; links to directories are
+// listed but not entered (the iterator's default).
+EntryResult WalkDirectory(const fs::path& directory, const EntryAttributes& entry,
+                          const ExpansionContext& context, PrefetchList& list) {
   std::optional<boost::regex> pattern;
   for (fs::recursive_directory_iterator it(directory), end; it != end; ++it) {
-    if (CancelRequested()) return false;
-    const fs::path& path = it->path();
-    if (!fs::is_regular_file(fs::status(path))) continue;
+    if (context.cancelled()) return EntryResult::kCancelled;
+    if (!fs::is_regular_file(it->status())) continue;
+    const std::string& path = it->path().string();
     if (!entry.pattern.empty()) {
       if (!pattern) pattern.emplace(entry.pattern);
-      if (!boost::regex_match(path.string(), *pattern)) continue;
+      if (!boost::regex_match(path, *pattern)) continue;
     }
-    list.push_back({path.string(), entry.isForeground});
+    list.push_back({path, entry.isForeground});
   }
-  return true;
+  return EntryResult::kDone;
 }
 
-bool ExpandPath(const std::string& fullPath, const ListEntry& entry, ApplicationList& list) {
-  const fs::path path(fullPath);
-  const fs::file_status status = fs::status(path);
+EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry,
+                       const ExpansionContext& context, PrefetchList& list) {
+  const fs::file_status status = fs::status(fs::path(fullPath));
   if (fs::is_regular_file(status)) {
     list.push_back({fullPath, entry.isForeground});
-    return true;
+    return EntryResult::kDone;
   }
-  if (fs::is_directory(status)) return WalkDirectory(path, entry, list);
-  return true;
+  if (!fs::is_directory(status)) return EntryResult::kDone;
+  return WalkDirectory(fs::path(fullPath), entry, context, list);
 }
 
 }  // namespace
 
-std::string EntryFullPath(const ListEntry& entry, const std::string& defaultBase) {
-  if (fs::path(entry.relativePath).is_absolute()) return entry.relativePath;
-  std::string base = entry.basePath;
-  StandardLocation(entry.standardPath, base);
-  if (base.empty()) base = defaultBase;
-  return base + "/" + entry.relativePath;
-}
-
-bool ExpandEntry(const ListEntry& entry, const std::string& defaultBase, ApplicationList& list) {
-  if (entry.relativePath.empty() && entry.basePath.empty() && entry.standardPath.empty()) {
-    return true;
-  }
+EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& context,
+                        PrefetchList& list) {
+  if (entry.NamesNothing()) return EntryResult::kDone;
   try {
-    return ExpandPath(EntryFullPath(entry, defaultBase), entry, list);
+    return ExpandPath(FullPath(entry, context.defaultBase), entry, context, list);
   } catch (const fs::filesystem_error& error) {
-    std::cerr << error.code().category().name() << ':' << error.code().value();
+    if (context.errors != nullptr) {
+      *context.errors << error.code().category().name() << ':' << error.code().value()
+                      << std::flush;
+    }
   } catch (...) {
-    // A bad pattern or memory running out: this entry gives what it gave.
+    // An invalid pattern, memory running out: this entry yields no more.
   }
-  return true;
+  return EntryResult::kDone;
 }
 
 }  // namespace SpeedLauncher

@@ -1,19 +1,28 @@
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
-#include "prefetch/lists/list_entry.h"
+#include "prefetch/lists/list_structure.h"
 #include "prefetch/lists/prefetch_item.h"
+#include "prefetch/worker/cancel_flag.h"
 
 namespace SpeedLauncher {
 
-// The path an entry names: an absolute relative path as it stands, otherwise
-// the base (or `defaultBase` when there is none) joined with "/".
-std::string EntryFullPath(const ListEntry& entry, const std::string& defaultBase);
+// What one expansion runs against: the default base of relative entries,
+// the cancellation poll, and where file-system error texts go.
+struct ExpansionContext {
+  std::string defaultBase;
+  CancelCheck cancelled;
+  std::ostream* errors = nullptr;
+};
 
-// Appends the files one entry names to `list`. A failure ends only this
-// entry: file-system errors write "<category>:<number>" to standard error,
-// others (a bad pattern) are silent. False when the cancel flag stopped it.
-bool ExpandEntry(const ListEntry& entry, const std::string& defaultBase, ApplicationList& list);
+enum class EntryResult { kDone, kCancelled };
+
+// Appends the entry's items to list. A failure ends only this entry: a
+// file-system error writes "<category>:<number>" (no line end), anything
+// else is dropped; items appended before it stay.
+EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& context,
+                        PrefetchList& list);
 
 }  // namespace SpeedLauncher

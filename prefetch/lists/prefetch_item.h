@@ -5,12 +5,11 @@
 
 namespace SpeedLauncher {
 
-// One file to read into the file cache.
 struct PrefetchItem {
-  std::string path;
+  std::string path;  // as the expansion built it, separators kept
   bool isForeground = false;
 };
 
-using ApplicationList = std::vector<PrefetchItem>;
+using PrefetchList = std::vector<PrefetchItem>;
 
 }  // namespace SpeedLauncher

@@ -1,17 +1,21 @@
 #include "prefetch/lists/prefetch_lists.h"
 
-#include <tinyxml.h>
+#include <iostream>
 
-#include "prefetch/lists/entry_expansion.h"
-#include "prefetch/lists/list_document.h"
-#include "prefetch/lists/list_entry.h"
+#include "prefetch/lists/list_file.h"
+#include "prefetch/lists/list_structure.h"
 #include "prefetch/locations/standard_locations.h"
-#include "prefetch/worker/cancel_flag.h"
 
 namespace SpeedLauncher {
 namespace {
 
-const char* ListFileName(std::uint32_t mode) {
+ExpansionContext ProcessContext() {
+  return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr};
+}
+
+}  // namespace
+
+std::string ListFileName(std::uint32_t mode) {
   switch (mode) {
     case 1:
       return "/SpeedLauncher-marl.xml";
@@ -22,54 +26,40 @@ const char* ListFileName(std::uint32_t mode) {
     case 5:
       return "/SpeedLauncher-pellicor.xml";
     default:
-      return "";
+      return {};
   }
 }
 
-// Comments and text among the siblings are not sections or entries.
-const TiXmlElement* NextElement(const TiXmlNode* node) {
-  for (node = node->NextSibling(); node != nullptr; node = node->NextSibling()) {
-    if (const TiXmlElement* element = node->ToElement()) return element;
-  }
-  return nullptr;
+std::string ListFilePath(std::uint32_t mode) { return ExecutableDirectory() + ListFileName(mode); }
+
+bool LoadLists(std::uint32_t mode) {
+  return LoadListFile(ListFilePath(mode), ProcessLists(), ProcessContext());
 }
 
-}  // namespace
-
-std::string ListFilePathIn(const std::string& directory, std::uint32_t mode) {
-  return directory + ListFileName(mode);
+bool ExpandFileList(const TiXmlElement& section, PrefetchList& list) {
+  return ExpandSection(section, list, ProcessContext());
 }
 
-std::string ListFilePath(std::uint32_t mode) { return ListFilePathIn(ExecutableDirectory(), mode); }
-
-bool LoadLists(std::uint32_t mode) { return LoadListsFrom(ExecutableDirectory(), mode, Lists()); }
-
-bool LoadListsFrom(const std::string& directory, std::uint32_t mode, ApplicationLists& lists) {
+bool LoadListFile(const std::string& path, ApplicationLists& lists,
+                  const ExpansionContext& context) {
   TiXmlDocument document;
-  if (!LoadListDocument(ListFilePathIn(directory, mode), document)) return false;
-  const TiXmlElement* root = document.RootElement();
-  if (root == nullptr) return true;
-  for (const TiXmlElement* section = root->FirstChildElement("Application"); section != nullptr;
-       section = NextElement(section)) {
-    const char* name = section->Attribute("name");
-    if (name == nullptr) continue;
-    if (ApplicationList* list = lists.Find(name)) ExpandFileListFrom(*section, directory, *list);
+  if (!ParseListFile(path, document)) return false;
+  for (const TiXmlElement* section = FirstSection(document); section != nullptr;
+       section = NextElement(*section)) {
+    // A section without a name, or with an unknown one, is skipped.
+    if (PrefetchList* list = lists.Find(AttributeText(*section, "name"))) {
+      ExpandSection(*section, *list, context);
+    }
   }
   return true;
 }
 
-bool ExpandFileList(const TiXmlElement& section, ApplicationList& list) {
-  return ExpandFileListFrom(section, ExecutableDirectory(), list);
-}
-
-bool ExpandFileListFrom(const TiXmlElement& section, const std::string& defaultBase,
-                        ApplicationList& list) {
-  const TiXmlElement* fileList = section.FirstChildElement("FileList");
-  if (fileList == nullptr) return true;
-  for (const TiXmlElement* file = fileList->FirstChildElement("File"); file != nullptr;
-       file = NextElement(file)) {
-    if (CancelRequested()) return false;
-    if (!ExpandEntry(ListEntry::FromElement(*file), defaultBase, list)) return false;
+bool ExpandSection(const TiXmlElement& section, PrefetchList& list,
+                   const ExpansionContext& context) {
+  for (const TiXmlElement* entry = FirstEntry(section); entry != nullptr;
+       entry = NextElement(*entry)) {
+    if (context.cancelled()) return false;
+    if (ExpandEntry(ReadEntry(*entry), context, list) == EntryResult::kCancelled) return false;
   }
   return true;
 }

@@ -2,28 +2,29 @@
 
 #include <cstdint>
 #include <string>
+#include <tinyxml.h>
 
 #include "prefetch/lists/application_lists.h"
-
-class TiXmlElement;
+#include "prefetch/lists/entry_expansion.h"
+#include "prefetch/lists/prefetch_item.h"
 
 namespace SpeedLauncher {
 
-// The list file of a launch mode beside the executable (UTF-8).
+// "/SpeedLauncher-<name>.xml" for modes 1, 3, 4 and 5; empty otherwise.
+std::string ListFileName(std::uint32_t mode);
+// The executable's directory followed by the mode's file name.
 std::string ListFilePath(std::uint32_t mode);
-// The same for an executable lying in `directory`.
-std::string ListFilePathIn(const std::string& directory, std::uint32_t mode);
 
-// Loads the mode's list file and appends every section to the process-wide
-// lists. False when the file cannot be opened or parsed.
+// Loads the mode's list file into the process-wide lists. False when the
+// file cannot be opened or parsed.
 bool LoadLists(std::uint32_t mode);
-// The same as if the executable lay in `directory`, appending to `lists`.
-bool LoadListsFrom(const std::string& directory, std::uint32_t mode, ApplicationLists& lists);
+// Appends the section's items to list; false when the cancel flag stopped it.
+bool ExpandFileList(const TiXmlElement& section, PrefetchList& list);
 
-// Appends the entries of one "Application" section; false when the cancel
-// flag stopped it. Relative entries are based on the executable's directory.
-bool ExpandFileList(const TiXmlElement& section, ApplicationList& list);
-bool ExpandFileListFrom(const TiXmlElement& section, const std::string& defaultBase,
-                        ApplicationList& list);
+// The same two over any list file, set of lists and context.
+bool LoadListFile(const std::string& path, ApplicationLists& lists,
+                  const ExpansionContext& context);
+bool ExpandSection(const TiXmlElement& section, PrefetchList& list,
+                   const ExpansionContext& context);
 
 }  // namespace SpeedLauncher

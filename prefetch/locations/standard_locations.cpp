@@ -3,10 +3,11 @@
 #include <boost/algorithm/string/replace.hpp>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/modules.h"
 #include "platform/special_folders.h"
-#include "prefetch/locations/utf_text.h"
+#include "prefetch/locations/utf.h"
 
 namespace SpeedLauncher {
 namespace {
@@ -18,24 +19,22 @@ constexpr std::u16string_view kFontsSuffix = u"\\Harlund\\Fonts\\Zolt";
 #else
 constexpr std::u16string_view kFontsSuffix = u"/Harlund/Fonts/Zolt";
 #endif
-constexpr std::size_t kFontsBufferUnits = 1024;
+constexpr std::size_t kIdListPathUnits = 1024;
+constexpr std::uint32_t kFirstModulePathUnits = 260;
 
-// The whole path, however long: a result that fills the buffer may be cut.
+// The whole path, however long: a cut result fills the buffer to size - 1.
 std::u16string ExecutablePath() {
-  std::u16string buffer(static_cast<std::size_t>(platform::kMaxPath), u'\0');
+  std::vector<char16_t> buffer(kFirstModulePathUnits);
   for (;;) {
     const auto size = static_cast<std::uint32_t>(buffer.size());
-    const std::uint32_t units = platform::GetModuleFileNameW(nullptr, buffer.data(), size);
-    if (units + 1 < size || size >= (1u << 20)) {
-      buffer.resize(units < size ? units : 0);
-      return buffer;
-    }
+    const std::uint32_t length = platform::GetModuleFileNameW(nullptr, buffer.data(), size);
+    if (length + 1 < size) return std::u16string(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
 }
 
-// Releases a shell identifier list with the shell's allocator.
-void FreeItemIdList(platform::ItemIdList* list) {
+// Frees the identifier list with the shell's allocator, if it can be had.
+void FreeIdList(platform::ItemIdList* list) {
   platform::ShellMalloc* malloc = nullptr;
   if (!platform::Succeeded(platform::SHGetMalloc(&malloc)) || malloc == nullptr) return;
   malloc->Free(list);
@@ -53,7 +52,7 @@ std::string ExecutableDirectory() {
 }
 
 std::string CommonFilesFolder() {
-  char16_t buffer[platform::kMaxPath + 1] = {};
+  char16_t buffer[platform::kMaxPath] = {};
   if (!platform::SHGetSpecialFolderPathW(nullptr, buffer, platform::kCsidlProgramFilesCommon,
                                          false)) {
     return {};
@@ -67,12 +66,12 @@ std::string CommonFontsFolder() {
       platform::kSOk) {
     return {};
   }
-  char16_t buffer[kFontsBufferUnits] = {};
+  char16_t buffer[kIdListPathUnits] = {};
   const bool found = platform::SHGetPathFromIDListW(list, buffer);
-  FreeItemIdList(list);
+  FreeIdList(list);
   if (!found) return {};
   std::u16string folder(buffer);
-  if (folder.size() + kFontsSuffix.size() + kVersion16.size() >= kFontsBufferUnits) return {};
+  if (folder.size() + kFontsSuffix.size() + kVersion16.size() >= kIdListPathUnits) return {};
   folder.append(kFontsSuffix).append(kVersion16);
   return ToUtf8(folder);
 }

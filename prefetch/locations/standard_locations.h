@@ -2,14 +2,14 @@
 
 #include <string>
 
-// Well-known directories a prefetch list entry may be based on. All are
-// UTF-8, asked of the operating system anew on every call, and never fail:
-// an unknown folder gives an empty result (or a fixed tail starting "/").
+// The directories a prefetch list may name. Each asks the operating system
+// anew and never fails: an unknown folder gives an empty string (or, for
+// the two fixed tails, a path starting with "/").
 namespace SpeedLauncher {
 
-// The running executable's directory, "/" separated, no trailing separator.
+// The running executable's directory, "/" separators, no trailing one.
 std::string ExecutableDirectory();
-// The common program files folder as the operating system writes it.
+// The common program files folder as the system writes it, or empty.
 std::string CommonFilesFolder();
 // Base of the keyword "CommonFonts".
 std::string CommonFontsFolder();

@@ -3,6 +3,7 @@
 namespace SpeedLauncher {
 namespace {
 
+// Written only by Stop on the thread that ran Start, so a plain byte does.
 bool cancelFlag = false;
 
 }  // namespace
@@ -10,5 +11,7 @@ bool cancelFlag = false;
 bool CancelRequested() { return cancelFlag; }
 
 void RequestCancel() { cancelFlag = true; }
+
+CancelCheck ProcessCancelCheck() { return &CancelRequested; }
 
 }  // namespace SpeedLauncher

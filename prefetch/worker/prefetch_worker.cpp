@@ -1,62 +1,62 @@
 #include "prefetch/worker/prefetch_worker.h"
 
 #include <boost/thread/thread.hpp>
+#include <iostream>
 
-#include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/prefetch_lists.h"
 #include "prefetch/worker/cancel_flag.h"
+#include "prefetch/worker/file_reader.h"
+#include "prefetch/worker/list_reader.h"
 
 namespace SpeedLauncher {
 namespace {
 
-// Nothing puts a thread here; Stop and process exit still wait for one.
+// The slot Stop waits on. Nothing fills it today; at exit a thread left in
+// it is joined rather than detached.
 struct WorkerSlot {
   boost::thread thread;
+
   ~WorkerSlot() {
     if (thread.joinable()) thread.join();
   }
 };
 
-WorkerSlot& Slot() {
-  static WorkerSlot slot;
-  return slot;
-}
+WorkerSlot workerSlot;
 
-const ApplicationList* ListOfMode(std::uint32_t mode) {
+}  // namespace
+
+const PrefetchList* ListReadInMode(const ApplicationLists& lists, std::uint32_t mode) {
   switch (mode) {
     case 1:
-      return &Lists().marl;
+      return lists.Find("marl");
     case 3:
-      return &Lists().tarn;
+      return lists.Find("tarn");
     case 5:
-      return &Lists().pellicor;
+      return lists.Find("pellicor");
     default:
       return nullptr;
   }
 }
 
-}  // namespace
-
 bool Start(std::uint32_t mode) {
   if (!LoadLists(mode)) return false;
-  const ApplicationList* list = ListOfMode(mode);
-  return list != nullptr && ReadForegroundItems(*list);
+  const PrefetchList* list = ListReadInMode(ProcessLists(), mode);
+  if (list == nullptr) return false;
+  return ReadForegroundItems(*list);
 }
 
 void Stop() {
   RequestCancel();
-  boost::thread& thread = Slot().thread;
-  if (thread.joinable()) thread.join();
-  thread = boost::thread();
-  if (thread.joinable()) thread.join();
+  if (workerSlot.thread.joinable()) workerSlot.thread.join();
+  workerSlot.thread = boost::thread();
 }
 
-bool ReadForegroundItems(const ApplicationList& list) {
-  for (const PrefetchItem& item : list) {
-    if (CancelRequested()) return false;
-    if (item.isForeground) PrefetchFile(item.path);
-  }
-  return true;
+bool ReadForegroundItems(const PrefetchList& list) {
+  return ReadForegroundItemsWith(list, ProcessCancelCheck(), &PrefetchFile);
+}
+
+void PrefetchFile(const std::string& path) {
+  ReadWholeFile(path, ProcessCancelCheck(), std::cout, std::cerr);
 }
 
 }  // namespace SpeedLauncher

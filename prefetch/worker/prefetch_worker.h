@@ -3,22 +3,26 @@
 #include <cstdint>
 #include <string>
 
+#include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/prefetch_item.h"
 
-// The start-up prefetcher: warms the file cache with the files the editor
-// is about to open. Everything runs on the calling thread.
+// The prefetcher's entry points: the launcher calls Start(5) early, on its
+// main thread, and Stop() just before the process ends.
 namespace SpeedLauncher {
 
 // Loads the mode's list file and reads the foreground items of the mode's
-// own list. True only when that list was read to its end.
+// own list. False when the lists cannot be loaded, the mode reads no list,
+// or the cancel flag stopped the reading.
 bool Start(std::uint32_t mode);
-// Sets the cancel flag and joins the (empty) worker slot.
+// Sets the cancel flag and joins the worker slot. Safe to call twice.
 void Stop();
 
-// Reads every foreground item in order; false when the cancel flag stopped it.
-bool ReadForegroundItems(const ApplicationList& list);
-// Reads one file from beginning to end, discarding the data. A file that
-// cannot be opened is passed over without a word.
+// False when it stopped on the cancel flag.
+bool ReadForegroundItems(const PrefetchList& list);
 void PrefetchFile(const std::string& path);
+
+// The list that Start reads in the mode ("marl", "tarn", "pellicor" for 1,
+// 3, 5), or null.
+const PrefetchList* ListReadInMode(const ApplicationLists& lists, std::uint32_t mode);
 
 }  // namespace SpeedLauncher

@@ -5,8 +5,8 @@
 
 namespace SpeedLauncher {
 
-// Conversions between the operating system's UTF-16 and the UTF-8 the
-// prefetcher keeps its paths in. Invalid input gives the empty string.
+// Ill-formed sequences become U+FFFD rather than failing: a location is
+// still worth trying with one odd character in it.
 std::string ToUtf8(std::u16string_view text);
 std::u16string ToUtf16(std::string_view text);
 

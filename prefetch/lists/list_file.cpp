@@ -1,0 +1,65 @@
+#include "prefetch/lists/list_file.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "prefetch/locations/utf.h"
+
+namespace SpeedLauncher {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenForReading(const std::string& path) {
+#ifdef _WIN32
+  return File(_wfopen(reinterpret_cast<const wchar_t*>(ToUtf16(path).c_str()), L"rb"));
+#else
+  return File(std::fopen(path.c_str(), "rb"));
+#endif
+}
+
+// Reading it ourselves, rather than letting the parser size the buffer
+// from a seek, keeps a directory or a device from being taken for a file.
+std::optional<std::string> ReadAll(std::FILE* file) {
+  std::string text;
+  char chunk[65536];
+  std::size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) text.append(chunk, count);
+  if (std::ferror(file)) return std::nullopt;
+  return text;
+}
+
+std::string NormalizeLineEnds(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      result += text[i];
+      continue;
+    }
+    result += '\n';
+    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  return result;
+}
+
+}  // namespace
+
+bool ParseListText(std::string text, TiXmlDocument& document) {
+  const std::string normalized = NormalizeLineEnds(text);
+  document.Parse(normalized.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  return !document.Error();
+}
+
+bool ParseListFile(const std::string& path, TiXmlDocument& document) {
+  std::optional<std::string> text;
+  if (File file = OpenForReading(path)) text = ReadAll(file.get());
+  if (!text) return false;
+  return ParseListText(std::move(*text), document);
+}
+
+}  // namespace SpeedLauncher

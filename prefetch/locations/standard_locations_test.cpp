@@ -1,0 +1,59 @@
+#include "prefetch/locations/standard_locations.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/fake/platform_fake.h"
+#include "platform/special_folders.h"
+
+namespace SpeedLauncher {
+namespace {
+
+class StandardLocationsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { platform::fake::Reset(); }
+  platform::fake::State& System() { return platform::fake::Current(); }
+  void SetCommonFolder(const std::u16string& folder) {
+    System().specialFolders[platform::kCsidlProgramFilesCommon] = folder;
+  }
+};
+
+TEST_F(StandardLocationsTest, ExecutableDirectoryUsesSlashesAndDropsTheName) {
+  System().moduleFileName = u"C:\\Program Files\\P\u00e9llicor\\Pellicor.exe";
+  EXPECT_EQ(ExecutableDirectory(), "C:/Program Files/P\xc3\xa9llicor");
+  System().moduleFileName = u"D:\\Pellicor.exe";
+  EXPECT_EQ(ExecutableDirectory(), "D:");
+  System().moduleFileName = u"Pellicor.exe";
+  EXPECT_EQ(ExecutableDirectory(), "");
+}
+
+TEST_F(StandardLocationsTest, LongExecutablePathIsReadWhole) {
+  const std::u16string deep = u"/" + std::u16string(600, u'd');
+  System().moduleFileName = deep + u"/Pellicor";
+  EXPECT_EQ(ExecutableDirectory(), "/" + std::string(600, 'd'));
+}
+
+TEST_F(StandardLocationsTest, FoldersKeepWhatTheSystemWroteAndAddFixedTails) {
+  SetCommonFolder(u"C:\\Common Files\\");
+  EXPECT_EQ(CommonFilesFolder(), "C:\\Common Files\\");
+  EXPECT_EQ(FileFormatPlugInsFolder(), "C:\\Common Files\\/Harlund/Plug-Ins/Orvane 19/File Formats");
+  EXPECT_EQ(RokapodFolder(), "C:\\Common Files\\/Harlund/Orvane/Yoncel/19");
+#ifdef _WIN32
+  EXPECT_EQ(CommonFontsFolder(), "C:\\Common Files\\\\Harlund\\Fonts\\Zolt19");
+#else
+  EXPECT_EQ(CommonFontsFolder(), "C:\\Common Files\\/Harlund/Fonts/Zolt19");
+#endif
+  EXPECT_EQ(System().itemListsAlive, 0);
+}
+
+TEST_F(StandardLocationsTest, MissingCommonFolderLeavesTailsAndAnEmptyFontsFolder) {
+  EXPECT_EQ(CommonFilesFolder(), "");
+  EXPECT_EQ(FileFormatPlugInsFolder(), "/Harlund/Plug-Ins/Orvane 19/File Formats");
+  EXPECT_EQ(RokapodFolder(), "/Harlund/Orvane/Yoncel/19");
+  EXPECT_EQ(CommonFontsFolder(), "");
+  EXPECT_EQ(System().itemListsAlive, 0);
+}
+
+}  // namespace
+}  // namespace SpeedLauncher
