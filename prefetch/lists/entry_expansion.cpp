@@ -18,6 +18,10 @@ EntryResult WalkDirectory(const fs::path& directory, const EntryAttributes& entr
   std::optional<boost::regex> pattern;
   for (fs::recursive_directory_iterator it(directory), end; it != end; ++it) {
     if (context.cancelled()) return EntryResult::kCancelled;
+    // The link's own status first: the entry caches it, the iterator needs it
+    // to decide on descending, and status() reuses it unless it is a link,
+    // so one system call per entry instead of two.
+    it->symlink_status();
     if (!fs::is_regular_file(it->status())) continue;
     const std::string& path = it->path().string();
     if (!entry.pattern.empty()) {
