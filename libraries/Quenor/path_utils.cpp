@@ -1,0 +1,49 @@
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "Quenor/Quenor.h"
+
+namespace Quenor {
+namespace {
+
+#if defined(_WIN32)
+constexpr char16_t kSeparator = u'\\';
+bool IsSeparator(char16_t unit) { return unit == u'\\' || unit == u'/'; }
+#else
+constexpr char16_t kSeparator = u'/';
+bool IsSeparator(char16_t unit) { return unit == u'/'; }
+#endif
+
+}  // namespace
+
+UTF16String PathUtils::GetPathSeparator() { return UTF16String(1, kSeparator); }
+
+// An empty text becomes the separator alone.
+UTF16String PathUtils::AddTrailingSlash(const UTF16String& path) {
+  UTF16String result = path;
+  if (result.empty() || !IsSeparator(result.back())) result.push_back(kSeparator);
+  return result;
+}
+
+// "/a/b/c.txt" -> "/a/b"; "/c.txt" -> "/"; "c.txt" (no directory) -> "".
+UTF16String PathUtils::GetFullDirectoryPart(const UTF16String& path) {
+  std::size_t end = path.size();
+  while (end > 0 && !IsSeparator(path[end - 1])) --end;
+  if (end == 0) return {};
+  std::size_t cut = end - 1;
+  while (cut > 0 && IsSeparator(path[cut - 1])) --cut;
+  return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+// A regular file counts; a directory counts only when asked for.
+bool PathUtils::ExistsOnDisk(const UTF16String& path, bool directoriesCount) {
+  if (path.empty()) return false;
+  std::error_code error;
+  const auto status = std::filesystem::status(std::u16string(path.begin(), path.end()), error);
+  if (error) return false;
+  if (std::filesystem::is_regular_file(status)) return true;
+  return directoriesCount && std::filesystem::is_directory(status);
+}
+
+}  // namespace Quenor
