@@ -205,17 +205,16 @@ int WideToUtf8(std::uint32_t flags, const char16_t* units, int length, Output<ch
   return Finish(out);
 }
 
-// Without best-fit mapping: whatever 1252 lacks becomes the default char,
-// one per code point.
+// Without best-fit mapping, and unit by unit as the table-based code pages
+// are: a pair outside the BMP becomes two default chars.
 int WideTo1252(const char16_t* units, int length, Output<char>& out, const char* defaultChar,
                bool* usedDefaultChar) {
   const char fallback = defaultChar != nullptr ? *defaultChar : '?';
-  for (int i = 0; i < length;) {
-    const CodePointRead read = ReadUtf16(units + i, length - i);
-    const std::optional<char> byte = read.valid ? To1252(read.codePoint) : std::nullopt;
+  for (int i = 0; i < length; ++i) {
+    const bool surrogate = IsHighSurrogate(units[i]) || IsLowSurrogate(units[i]);
+    const std::optional<char> byte = surrogate ? std::nullopt : To1252(units[i]);
     if (!byte && usedDefaultChar != nullptr) *usedDefaultChar = true;
     out.Put(byte.value_or(fallback));
-    i += read.length;
   }
   return Finish(out);
 }

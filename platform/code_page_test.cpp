@@ -93,8 +93,8 @@ TEST(CodePageTest, Windows1252BothWays) {
   bool used = false;
   char out[4] = {};
   const char star = '*';
-  EXPECT_EQ(WideCharToMultiByte(kCpAcp, 0, u"a\u0100\U0001F600", 4, out, 4, &star, &used), 3);
-  EXPECT_EQ(std::string(out, 3), "a**");
+  EXPECT_EQ(WideCharToMultiByte(kCpAcp, 0, u"a\u0100\U0001F600", 4, out, 4, &star, &used), 4);
+  EXPECT_EQ(std::string(out, 4), "a***");
   EXPECT_TRUE(used);
   EXPECT_EQ(WideCharToMultiByte(kCpAcp, 0, u"\u0100", 1, out, 4, nullptr, &used), 1);
   EXPECT_EQ(out[0], '?');

@@ -46,7 +46,8 @@ bool OnPath(const std::string& tool) {
 }
 
 std::vector<std::string> DialogCommand(const std::string& caption, const std::string& text) {
-  if (OnPath("zenity")) return {"zenity", "--error", "--title=" + caption, "--text=" + text};
+  if (OnPath("zenity"))
+    return {"zenity", "--error", "--no-markup", "--title=" + caption, "--text=" + text};
   if (OnPath("kdialog")) return {"kdialog", "--title", caption, "--error", text};
   if (OnPath("xmessage")) return {"xmessage", "-center", "-title", caption, caption + ": " + text};
   return {};

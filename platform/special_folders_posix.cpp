@@ -21,14 +21,19 @@ std::string Variable(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
+// Relative base directories are invalid and ignored, as freedesktop says.
+std::string BaseDirectory(std::string folder) {
+  return folder.empty() || folder.front() != '/' ? std::string() : folder;
+}
+
 std::optional<std::string> CommonAppData() {
   const std::string dirs = Variable("XDG_DATA_DIRS");
-  const std::string first = dirs.substr(0, dirs.find(':'));
+  const std::string first = BaseDirectory(dirs.substr(0, dirs.find(':')));
   return first.empty() ? "/usr/local/share" : first;
 }
 
 std::optional<std::string> AppData(bool create) {
-  std::string folder = Variable("XDG_DATA_HOME");
+  std::string folder = BaseDirectory(Variable("XDG_DATA_HOME"));
   if (folder.empty()) {
     const std::string home = Variable("HOME");
     if (home.empty()) return std::nullopt;

@@ -26,6 +26,11 @@ TEST(SpecialFoldersPosixTest, DefaultsAndOverrides) {
   EXPECT_EQ(Folder(0x05), u"(failed)");
   setenv("XDG_DATA_DIRS", "/opt/share:/usr/share", 1);
   EXPECT_EQ(Folder(kCsidlCommonAppData), u"/opt/share");
+  // Relative base directories are ignored.
+  setenv("XDG_DATA_HOME", "rel/share", 1);
+  setenv("XDG_DATA_DIRS", "share:/usr/share", 1);
+  EXPECT_EQ(Folder(kCsidlAppData), u"/home/editor/.local/share");
+  EXPECT_EQ(Folder(kCsidlCommonAppData), u"/usr/local/share");
 }
 
 TEST(SpecialFoldersPosixTest, AppDataIsCreatedOnRequest) {

@@ -18,7 +18,7 @@ fi
 output="$(mktemp -d)"
 trap 'rm -rf "$output"' EXIT
 
-sources=("$root/platform/command_line.cpp")
+sources=("$root/platform/command_line.cpp" "$root/platform/utf_common.cpp")
 for source in "$root"/platform/*_win.cpp; do sources+=("$source"); done
 
 failed=0
