@@ -1,1 +1,42 @@
 #include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Quenor/Quenor.h"
+
+namespace {
+
+using Quenor::PathUtils;
+
+TEST(PathUtilsTest, TrailingSlashAndDirectoryPart) {
+  EXPECT_EQ(PathUtils::GetPathSeparator(), UTF16String(u"/"));
+  EXPECT_EQ(PathUtils::AddTrailingSlash(u"/opt"), UTF16String(u"/opt/"));
+  EXPECT_EQ(PathUtils::AddTrailingSlash(u"/opt/"), UTF16String(u"/opt/"));
+  EXPECT_EQ(PathUtils::AddTrailingSlash(u""), UTF16String(u"/"));
+  EXPECT_EQ(PathUtils::GetFullDirectoryPart(u"/opt/app/f.txt"), UTF16String(u"/opt/app"));
+  EXPECT_EQ(PathUtils::GetFullDirectoryPart(u"/opt//f.txt"), UTF16String(u"/opt"));
+  EXPECT_EQ(PathUtils::GetFullDirectoryPart(u"/f.txt"), UTF16String(u"/"));
+  EXPECT_EQ(PathUtils::GetFullDirectoryPart(u"f.txt"), UTF16String());
+}
+
+TEST(PathUtilsTest, ExistsOnDiskCountsDirectoriesOnlyWhenAsked) {
+  const auto folder = std::filesystem::temp_directory_path().u16string();
+  const UTF16String dir(folder.begin(), folder.end());
+  EXPECT_FALSE(PathUtils::ExistsOnDisk(dir, false));
+  EXPECT_TRUE(PathUtils::ExistsOnDisk(dir, true));
+  EXPECT_FALSE(PathUtils::ExistsOnDisk(u"", true));
+  EXPECT_FALSE(PathUtils::ExistsOnDisk(dir + u"/no-such-file-here", true));
+}
+
+TEST(QuenorTest, LanguageStringLooksLikeAFolderNameAndModuleIsFilled) {
+  const UTF16String language = Quenor::GetLanguageString();
+  ASSERT_FALSE(language.empty());
+  EXPECT_EQ(language.find(u'/'), UTF16String::npos);
+  boost::shared_ptr<Quenor::Module> holder;
+  int marker = 0;
+  Quenor::Module::Create(&marker, holder);
+  ASSERT_TRUE(holder);
+  EXPECT_EQ(holder->Instance(), &marker);
+}
+
+}  // namespace

@@ -1,1 +1,64 @@
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "vantilcore/allocator.h"
+
+namespace {
+
+using vantilcore::allocator::SmallBlockAllocator;
+
+TEST(SmallBlockAllocatorTest, BlocksAcrossClassBoundariesAreAlignedWritableAndReused) {
+  for (std::size_t bytes : {0u, 1u, 15u, 16u, 17u, 255u, 256u, 511u, 512u, 513u, 100000u}) {
+    void* block = SmallBlockAllocator::Allocate(bytes);
+    ASSERT_NE(block, nullptr) << bytes;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % 16, 0u) << bytes;
+    std::memset(block, 0xAB, bytes);
+    SmallBlockAllocator::Dispose(block, bytes);
+  }
+  void* first = SmallBlockAllocator::Allocate(48);
+  SmallBlockAllocator::Dispose(first, 48);
+  EXPECT_EQ(SmallBlockAllocator::Allocate(40), first);  // same class, freed block comes back
+  SmallBlockAllocator::Dispose(first, 40);
+  SmallBlockAllocator::Dispose(nullptr, 32);
+}
+
+// Each thread fills its blocks with its own pattern: a block handed out twice
+// or overlapping another shows up as a foreign byte.
+TEST(SmallBlockAllocatorTest, ThreadsNeverShareLiveBlocks) {
+  constexpr int kThreads = 4;
+  std::vector<std::thread> threads;
+  std::vector<int> faults(kThreads, 0);
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &faults] {
+      std::vector<std::pair<unsigned char*, std::size_t>> live;
+      for (int round = 0; round < 2000; ++round) {
+        const std::size_t bytes = static_cast<std::size_t>((round * 37 + t * 11) % 700);
+        auto* block = static_cast<unsigned char*>(SmallBlockAllocator::Allocate(bytes));
+        std::memset(block, t + 1, bytes);
+        live.emplace_back(block, bytes);
+        if (round % 3 == 0) {
+          auto [old, size] = live.front();
+          for (std::size_t i = 0; i < size; ++i) faults[t] += old[i] != t + 1;
+          SmallBlockAllocator::Dispose(old, size);
+          live.erase(live.begin());
+        }
+      }
+      for (auto [block, size] : live) SmallBlockAllocator::Dispose(block, size);
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int fault : faults) EXPECT_EQ(fault, 0);
+}
+
+TEST(SmallBlockAllocatorTest, StringsGrowThroughEveryClass) {
+  UTF16String text;
+  for (int i = 0; i < 1000; ++i) text.push_back(static_cast<char16_t>(u'a' + i % 26));
+  EXPECT_EQ(text.size(), 1000u);
+  EXPECT_EQ(text[999], u'a' + 999 % 26);
+}
+
+}  // namespace
