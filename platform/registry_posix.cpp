@@ -35,7 +35,7 @@ std::string Variable(const char* name) {
 // else made it first or it is not a plain directory.
 std::optional<std::string> RuntimeFolder() {
   std::string folder = Variable("XDG_RUNTIME_DIR");
-  if (!folder.empty()) return folder;
+  if (!folder.empty() && folder.front() == '/') return folder;  // a relative one is invalid
   folder = "/tmp/pellicor-runtime-" + std::to_string(getuid());
   if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
   struct stat status {};
@@ -128,8 +128,10 @@ Status WriteValueFile(const std::string& path, const std::string& directory, std
   const bool written = WriteAll(file, header, sizeof header) && WriteAll(file, data, size);
   const bool closed = close(file) == 0;
   if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
+    // A value name too long for one file name is the caller's error.
+    const bool tooLong = errno == ENAMETOOLONG;
     unlink(temporary.c_str());
-    return static_cast<Status>(kErrorAccessDenied);
+    return static_cast<Status>(tooLong ? kErrorInvalidParameter : kErrorAccessDenied);
   }
   return static_cast<Status>(kErrorSuccess);
 }

@@ -76,6 +76,11 @@ TEST_F(RegistryPosixTest, OnlyTheFirstDeleteFindsTheValue) {
   ASSERT_EQ(RegSetValueExW(key_, u"v", 0, kRegDword, nullptr, 0), 0);
   EXPECT_EQ(RegDeleteValueW(key_, u"v"), 0);
   EXPECT_EQ(RegDeleteValueW(key_, u"v"), static_cast<Status>(kErrorFileNotFound));
+  // A name too long for one file is refused, not half written.
+  const std::u16string longName(100, u'/');
+  EXPECT_EQ(RegSetValueExW(key_, longName.c_str(), 0, kRegDword, nullptr, 0),
+            static_cast<Status>(kErrorInvalidParameter));
+  EXPECT_EQ(std::distance(fs::directory_iterator(KeyFolder()), fs::directory_iterator()), 0);
 }
 
 TEST_F(RegistryPosixTest, KeyPathsCannotLeaveTheStore) {
