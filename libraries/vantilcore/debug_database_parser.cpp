@@ -13,6 +13,7 @@ std::string_view Trim(std::string_view text) {
 }
 
 UTF8String ToUtf8String(std::string_view text) {
+  if (text.empty()) return {};  // an empty view may carry a null pointer
   return UTF8String(reinterpret_cast<const unsigned char*>(text.data()), text.size());
 }
 
