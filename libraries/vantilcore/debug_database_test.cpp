@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "vantilcore/debug.h"
+
+namespace {
+
+using vantilcore::debug::DebugDatabase;
+
+UTF8String U8(const char* text) { return UTF8String(reinterpret_cast<const unsigned char*>(text)); }
+
+// The database is read once per process, so this is the only test that
+// touches Instance().
+TEST(DebugDatabaseTest, ReadsTheUserFileOnceAndKeepsRunTimeEntriesInMemory) {
+  const auto home = std::filesystem::temp_directory_path() / "vantilcore_debug_database_test";
+  std::filesystem::create_directories(home / "Harlund");
+  const auto file = home / "Harlund" / "DebugDatabase.txt";
+  const std::string content = "# settings\nverbose = true\n";
+  std::ofstream(file) << content;
+  setenv("XDG_DATA_HOME", home.c_str(), 1);
+
+  DebugDatabase& database = DebugDatabase::Instance();
+  EXPECT_EQ(database.trueValue, U8("true"));
+  EXPECT_EQ(database.GetEntry(U8("verbose"), U8("false")), database.trueValue);
+  EXPECT_EQ(database.GetEntry(U8("absent"), U8("fallback")), U8("fallback"));
+  database.SetEntry(U8("absent"), U8("set"));
+  EXPECT_EQ(database.GetEntry(U8("absent"), U8("fallback")), U8("set"));
+  EXPECT_EQ(std::filesystem::file_size(file), content.size());  // nothing written back
+  std::filesystem::remove_all(home);
+}
+
+TEST(AssertDialogTest, IgnoredSitesAndUnansweredReportsDoNotBreak) {
+  bool ignore = true;
+  EXPECT_FALSE(vantilcore::debug::BreakAfterAssertDialog(ignore, "x", "m", "f.cpp", 1, "F", true));
+  ignore = false;
+  unsetenv("VANTIL_ASSERT");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(vantilcore::debug::BreakAfterAssertDialog(ignore, "a > b", "too small", "f.cpp", 12,
+                                                         "Check", true));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Assertion failed: a > b (too small) at f.cpp:12 in Check\n");
+}
+
+}  // namespace
