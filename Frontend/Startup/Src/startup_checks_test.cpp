@@ -1,0 +1,94 @@
+// The refusals, steered through the fake platform layer.
+#include "Frontend/Startup/Src/startup_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "Frontend/Startup/Src/fe_localizer.h"
+#include "Frontend/Startup/Src/launcher_entry.h"
+#include "platform/fake/platform_fake.h"
+#include "vantilcore/config.h"
+
+namespace Startup {
+namespace {
+
+namespace fake = platform::fake;
+
+class StartupChecks : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    vantilcore::config::Localizer::Set(&localizer_, vantilcore::filesupport::Dir());
+  }
+  void TearDown() override {
+    vantilcore::config::Localizer::Set(nullptr, vantilcore::filesupport::Dir());
+  }
+
+  FE::Localizer localizer_;
+};
+
+TEST_F(StartupChecks, RestrictedRegionsEndTheProcessWithZero) {
+  for (const char16_t* code : {u"IR", u"SD", u"CU", u"SY", u"KP"}) {
+    fake::Current().geoIso2 = code;
+    EXPECT_EXIT(CheckRegion(), ::testing::ExitedWithCode(0), "");
+  }
+}
+
+TEST_F(StartupChecks, OtherRegionsPass) {
+  for (const char16_t* code : {u"US", u"kp", u"Kp", u"IRN", u"", u" KP"}) {
+    fake::Current().geoIso2 = code;
+    CheckRegion();
+  }
+  EXPECT_TRUE(fake::Current().messageBoxes.empty());
+}
+
+TEST_F(StartupChecks, ProcessorWithSsePasses) {
+  EXPECT_TRUE(CheckProcessor(nullptr));
+  EXPECT_TRUE(fake::Current().messageBoxes.empty());
+}
+
+TEST_F(StartupChecks, ProcessorWithoutSseShowsTheDefaultTexts) {
+  fake::Current().ssePresent = false;
+  EXPECT_FALSE(CheckProcessor(nullptr));
+  ASSERT_EQ(fake::Current().messageBoxes.size(), 1u);
+  const fake::MessageBox& box = fake::Current().messageBoxes[0];
+  EXPECT_EQ(box.owner, nullptr);
+  EXPECT_EQ(box.caption, u"Harlund Pellicor Startup Error");
+  EXPECT_EQ(box.text,
+            u"Harlund Pellicor cannot run on this computer because the processor does not "
+            u"support the SSE instruction set.");
+  EXPECT_EQ(box.flags, 0x10u);
+}
+
+// The whole start-up sequence without SSE: it tears down and returns -1.
+TEST(StartupSequence, WithoutSseTearsDownAndReturnsMinusOne) {
+  fake::Reset();
+  fake::Current().ssePresent = false;
+  fake::Current().geoIso2 = u"US";
+  EXPECT_EQ(RunStartup(nullptr, nullptr, nullptr, 10), -1);
+
+  EXPECT_EQ(fake::Current().messageBoxes.size(), 1u);
+  EXPECT_EQ(vantilcore::config::Localizer::Get(), nullptr);
+  EXPECT_EQ(fake::Current().oleUninitializeCalls, fake::Current().oleInitializeCalls);
+  EXPECT_EQ(fake::Current().werRegistrations.size(), 1u);
+  EXPECT_EQ(fake::Current().werUnregistrations.size(), 1u);
+  for (const auto& [key, values] : fake::Current().registry) EXPECT_TRUE(values.empty());
+  EXPECT_TRUE(fake::Current().loadAttempts.empty());
+}
+
+// Refused for its region, a machine without SSE sees only the region message.
+TEST(StartupSequence, RestrictedRegionWithoutSseEndsAtTheRegionCheck) {
+  fake::Reset();
+  fake::Current().ssePresent = false;
+  fake::Current().geoIso2 = u"KP";
+  EXPECT_EXIT(
+      {
+        RunStartup(nullptr, nullptr, nullptr, 10);
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace Startup
