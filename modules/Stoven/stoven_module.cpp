@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "modules/Stoven/stoven_options.h"
+#include "vantilcore/config.h"
 #include "vantilcore/string.h"
 
 #if defined(_WIN32)
@@ -29,6 +30,21 @@ std::string ToUtf8(const UTF16String& text) {
   return std::string(utf8.begin(), utf8.end());
 }
 
+void Localize(const std::string& text) {
+  vantilcore::config::Localizer* localizer = vantilcore::config::Localizer::Get();
+  UTF16String result;
+  if (localizer != nullptr) localizer->GetLocalizedString(result, text.c_str());
+  WriteLine("Stoven: localized \"" + ToUtf8(result) + "\"");
+}
+
+// An invalid write, so crash reporting can be seen at work.
+[[noreturn]] void Crash() {
+  // Read through a volatile pointer so the compiler cannot see the null.
+  std::uint32_t* volatile nowhere = nullptr;
+  *nowhere = 0xDEADu;
+  __builtin_trap();
+}
+
 std::string Hex(std::uint32_t value) {
   char digits[9] = {};
   std::snprintf(digits, sizeof(digits), "%08X", static_cast<unsigned>(value));
@@ -42,6 +58,8 @@ STOVEN_EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t show
   WriteLine("Stoven: command line \"" + ToUtf8(commandLine) + "\"");
   WriteLine("Stoven: show " + std::to_string(showCommand) + " code 0x" + Hex(launchCode));
   const Stoven::Options options = Stoven::ParseOptions(commandLine);
+  for (const std::string& text : options.localize) Localize(text);
+  if (options.crash) Crash();
   return options.exitCode;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "vantilcore/string.h"
 
 namespace Stoven {
 
@@ -21,6 +22,11 @@ bool ParseInt32(const std::u16string& text, std::int32_t& value) {
   return error == std::errc() && rest == end && !ascii.empty();
 }
 
+std::string ToUtf8(const std::u16string& text) {
+  const UTF8String utf8 = vantilcore::string::UTF16to8(UTF16String(text.begin(), text.end()));
+  return std::string(utf8.begin(), utf8.end());
+}
+
 }  // namespace
 
 Options ParseOptions(const UTF16String& commandLine) {
@@ -32,6 +38,10 @@ Options ParseOptions(const UTF16String& commandLine) {
     if (arguments[i] == u"--exit" && hasValue) {
       std::int32_t value = 0;
       if (ParseInt32(arguments[++i], value)) options.exitCode = value;
+    } else if (arguments[i] == u"--localize" && hasValue) {
+      options.localize.push_back(ToUtf8(arguments[++i]));
+    } else if (arguments[i] == u"--crash") {
+      options.crash = true;
     }
   }
   return options;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "vantilcore/allocator.h"
 
@@ -8,6 +10,9 @@ namespace Stoven {
 
 struct Options {
   std::int32_t exitCode = 0;
+  bool crash = false;
+  // Texts to pass through the installed localizer, in command-line order.
+  std::vector<std::string> localize;
 };
 
 // Reads the switches from a command line split as Windows splits it;
