@@ -1,3 +1,6 @@
+# Static Boost: fewer shared objects to map at every start, and Regex then
+# leaves the ICU libraries out.
+set(Boost_USE_STATIC_LIBS ON)
 find_package(Boost 1.74 REQUIRED COMPONENTS filesystem regex system thread)
 
 # Debian's TinyXML ships no CMake package; its header switches the STL

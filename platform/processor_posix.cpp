@@ -1,17 +1,14 @@
 #include "platform/processor.h"
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <cpuid.h>
-#endif
-
 namespace platform {
 
 bool IsProcessorFeaturePresent(std::uint32_t feature) {
   if (feature != kPfXmmiInstructionsAvailable) return false;
 #if defined(__x86_64__) || defined(__i386__)
-  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-  if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return false;
-  return (edx & (1u << 25)) != 0;
+  // The runtime has already asked the processor once at load time; asking
+  // again with cpuid costs a trap to the hypervisor on virtual machines.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse") != 0;
 #else
   return false;
 #endif

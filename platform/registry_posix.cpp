@@ -46,14 +46,20 @@ std::optional<std::string> RuntimeFolder() {
   return folder;
 }
 
+bool IsDirectory(const std::string& path) {
+  struct stat status {};
+  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Keys usually exist already: one status call then, a walk only to create.
 bool MakeDirectories(const std::string& path) {
+  if (IsDirectory(path)) return true;
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string prefix = path.substr(0, slash);
     if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) return false;
     if (slash == std::string::npos) break;
   }
-  struct stat status {};
-  return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  return IsDirectory(path);
 }
 
 std::optional<std::string> KeyDirectory(const RegistryKey& key) {
@@ -154,8 +160,7 @@ Status RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, char1
   const std::optional<std::string> relative = RelativeKeyPath(subKey);
   if (!relative) return Error(kErrorInvalidParameter);
   const std::string directory = *base + *relative;
-  struct stat status {};
-  const bool existed = stat(directory.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+  const bool existed = IsDirectory(directory);
   if (!MakeDirectories(directory)) return Error(kErrorAccessDenied);
   if (disposition != nullptr) *disposition = existed ? kRegOpenedExistingKey : kRegCreatedNewKey;
   *result = new RegistryKey{false, directory};  // freed by RegCloseKey
