@@ -1,11 +1,101 @@
-// Stand-in until crashes reach the handler module out of process: the
-// registration is accepted and nothing else happens.
+// Crashes reach the registered modules out of process: a fatal signal starts
+// the crash host beside the executable once per registered module, and the
+// host loads the module and hands it the context, as Windows Error
+// Reporting does with runtime exception modules.
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "platform/crash_host_posix.h"
+#include "platform/crash_signals_posix.h"
 #include "platform/error_reporting.h"
+#include "platform/utf_common.h"
 
 namespace platform {
+namespace {
 
-HResult WerRegisterRuntimeExceptionModule(const char16_t*, void*) { return kSOk; }
+// As many modules as Windows accepts per process.
+constexpr std::size_t kMaxModules = 8;
 
-HResult WerUnregisterRuntimeExceptionModule(const char16_t*, void*) { return kSOk; }
+constexpr HResult kEInvalidArg = static_cast<HResult>(0x80070057u);
+constexpr HResult kEAlreadyRegistered = static_cast<HResult>(0x800700B7u);  // ERROR_ALREADY_EXISTS
+constexpr HResult kENotRegistered = static_cast<HResult>(0x80070490u);      // ERROR_NOT_FOUND
+
+struct Slot {
+  // Kept by the registering threads under the lock.
+  bool used = false;
+  std::u16string path;
+  void* context = nullptr;
+  // Read by the signal handler without a lock.
+  std::atomic<bool> armed{false};
+  CrashHostCall call;
+};
+
+struct Registrations {
+  std::mutex mutex;
+  std::array<Slot, kMaxModules> slots;
+  std::optional<CrashSignalHandlers> handlers;
+};
+
+Registrations& State() {
+  static Registrations state;
+  return state;
+}
+
+void ReportToModules(int signal, siginfo_t* info, void* machineContext) {
+  for (const Slot& slot : State().slots) {
+    if (slot.armed.load(std::memory_order_acquire)) slot.call.Run(signal, info, machineContext);
+  }
+}
+
+Slot* Find(Registrations& state, const std::u16string& path, void* context) {
+  for (Slot& slot : state.slots) {
+    if (slot.used && slot.context == context && slot.path == path) return &slot;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HResult WerRegisterRuntimeExceptionModule(const char16_t* path, void* context) {
+  if (path == nullptr || *path == u'\0') return kEInvalidArg;
+  Registrations& state = State();
+  const std::lock_guard lock(state.mutex);
+  const std::u16string name(path);
+  if (Find(state, name, context) != nullptr) return kEAlreadyRegistered;
+  Slot* free = nullptr;
+  for (Slot& slot : state.slots) {
+    if (!slot.used) {
+      free = &slot;
+      break;
+    }
+  }
+  if (free == nullptr) return kEFail;
+  if (!free->call.Prepare(CrashHostPath(), Utf16ToUtf8(name), context)) return kEInvalidArg;
+  free->used = true;
+  free->path = name;
+  free->context = context;
+  if (!state.handlers) state.handlers.emplace(ReportToModules);
+  free->armed.store(true, std::memory_order_release);
+  return kSOk;
+}
+
+HResult WerUnregisterRuntimeExceptionModule(const char16_t* path, void* context) {
+  if (path == nullptr) return kEInvalidArg;
+  Registrations& state = State();
+  const std::lock_guard lock(state.mutex);
+  Slot* slot = Find(state, path, context);
+  if (slot == nullptr) return kENotRegistered;
+  slot->armed.store(false, std::memory_order_release);
+  slot->used = false;
+  slot->path.clear();
+  slot->context = nullptr;
+  bool anyLeft = false;
+  for (const Slot& other : state.slots) anyLeft = anyLeft || other.used;
+  if (!anyLeft) state.handlers.reset();
+  return kSOk;
+}
 
 }  // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <signal.h>
+
+#include <string>
+
+namespace platform {
+
+// How long a crashed process waits for the host to end.
+inline constexpr int kCrashHostTimeLimitSeconds = 10;
+
+// The crash host beside the running executable; empty when its directory
+// cannot be told.
+std::string CrashHostPath();
+
+// One start of the crash host for one registered module, prepared before any
+// crash so that the signal handler only fills in numbers.
+class CrashHostCall {
+ public:
+  // False when a path does not fit or contains a NUL.
+  bool Prepare(const std::string& hostPath, const std::string& modulePath, const void* context);
+
+  // Signal context: starts the host, lets it read this process's memory and
+  // waits for it to end, at most the time limit.
+  void Run(int signal, const siginfo_t* info, const void* machineContext) const;
+
+ private:
+  static constexpr std::size_t kPathCapacity = 4096;
+  char host_[kPathCapacity] = {};
+  char module_[kPathCapacity] = {};
+  char context_[24] = {};
+};
+
+}  // namespace platform
