@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "modules/crashhandler/crash_report.h"
+#include "modules/crashhandler/process_memory.h"
+
+namespace crashhandler {
+
+// Reads the crashed process's settings at `context`, writes the report to
+// standard error and into the log directory it names, then the dialog.
+void HandleCrash(const ProcessMemory& memory, std::uint64_t context, const CrashFacts& facts);
+
+}  // namespace crashhandler

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "modules/crashhandler/crash_report.h"
+#include "modules/crashhandler/crash_settings_reader.h"
+#include "modules/crashhandler/process_memory_posix.h"
+#include "modules/crashhandler/settings_record.h"
+
+namespace crashhandler {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::uint64_t AddressOf(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
+
+// A record in this process, as the launcher fills it.
+struct OwnRecord {
+  std::string product = "VANTIL_PRODUCT_NAME";
+  std::string forum = "https://community.harlund.example/pellicor/";
+  std::string logDirectory = "/var/log/pellicor";
+  SettingsRecord record{};
+
+  OwnRecord() {
+    record.recordSize = kSettingsRecordSize;
+    record.suppressDialog = 1;
+    Point(record.productName, record.productNameLength, product);
+    Point(record.forumAddress, record.forumAddressLength, forum);
+    Point(record.logDirectory, record.logDirectoryLength, logDirectory);
+  }
+  static void Point(std::uint64_t& address, std::uint64_t& length, const std::string& text) {
+    address = AddressOf(text.data());
+    length = text.size();
+  }
+  CrashSettings Read() const {
+    return ReadCrashSettings(PosixProcessMemory(getpid()), AddressOf(&record));
+  }
+};
+
+TEST(CrashSettingsReader, ReadsRecordAndTextsOfAProcess) {
+  OwnRecord own;
+  CrashSettings settings = own.Read();
+  EXPECT_TRUE(settings.recordRead);
+  EXPECT_TRUE(settings.suppressDialog);
+  EXPECT_EQ(settings.productName, "VANTIL_PRODUCT_NAME");
+  EXPECT_EQ(settings.forumAddress, own.forum);
+  EXPECT_EQ(settings.logDirectory, "/var/log/pellicor");
+
+  // Before the core library is up: no log directory, dialog not suppressed.
+  own.record.suppressDialog = 0;
+  own.record.logDirectory = 0;
+  own.record.logDirectoryLength = 0;
+  settings = own.Read();
+  EXPECT_FALSE(settings.suppressDialog);
+  EXPECT_EQ(settings.logDirectory, "");
+  EXPECT_EQ(settings.productName, "VANTIL_PRODUCT_NAME");
+}
+
+TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
+  const PosixProcessMemory memory(getpid());
+  EXPECT_FALSE(ReadCrashSettings(memory, 0).recordRead);
+  EXPECT_FALSE(ReadCrashSettings(memory, 1).recordRead);
+
+  OwnRecord own;
+  own.record.recordSize = 63;
+  const CrashSettings wrongSize = own.Read();
+  EXPECT_FALSE(wrongSize.recordRead);
+  EXPECT_EQ(wrongSize.productName, "");
+  own.record.recordSize = kSettingsRecordSize;
+
+  own.record.suppressDialog = 2;  // only 1 means suppressed
+  EXPECT_FALSE(own.Read().suppressDialog);
+
+  // A page that can be read followed by one that cannot.
+  const long page = sysconf(_SC_PAGESIZE);
+  void* mapped =
+      mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(mapped, MAP_FAILED);
+  char* pages = static_cast<char*>(mapped);
+  ASSERT_EQ(mprotect(pages + page, page, PROT_NONE), 0);
+  std::memcpy(pages + page - 4, "name", 4);
+
+  own.record.productName = AddressOf(pages + page - 4);
+  own.record.productNameLength = 4;
+  EXPECT_EQ(own.Read().productName, "name");
+  own.record.productNameLength = 5;  // one byte into the unreadable page
+  EXPECT_EQ(own.Read().productName, "");
+  own.record.productName = AddressOf(pages + page);
+  own.record.productNameLength = 1;
+  EXPECT_EQ(own.Read().productName, "");
+  munmap(mapped, 2 * page);
+
+  const std::string huge(kMaxTextLength + 1, 'x');
+  OwnRecord::Point(own.record.forumAddress, own.record.forumAddressLength, huge);
+  EXPECT_EQ(own.Read().forumAddress, "");
+  const std::string withNul("/tmp\0/etc", 9);
+  OwnRecord::Point(own.record.logDirectory, own.record.logDirectoryLength, withNul);
+  const CrashSettings settings = own.Read();
+  EXPECT_EQ(settings.logDirectory, "");
+  EXPECT_TRUE(settings.recordRead);
+}
+
+CrashFacts Facts() {
+  CrashFacts facts;
+  facts.description = "signal 11 (SIGSEGV), code 1, address 0x0";
+  facts.processId = 4242;
+  facts.time = 86400 + 3661;  // 1970-01-02 01:01:01
+  return facts;
+}
+
+TEST(CrashReport, NamesProductForumSignalProcessAndTime) {
+  CrashSettings settings;
+  settings.recordRead = true;
+  settings.productName = "VANTIL\x1b[2J";
+  settings.forumAddress = "https://forum.example/";
+  EXPECT_EQ(FormatCrashReport(settings, Facts()),
+            "Crash report\n"
+            "Product: VANTIL?[2J\n"
+            "Crash: signal 11 (SIGSEGV), code 1, address 0x0\n"
+            "Process: 4242\n"
+            "Time: 1970-01-02 01:01:01 UTC\n"
+            "Forum: https://forum.example/\n");
+  const std::string unread = FormatCrashReport(CrashSettings{}, Facts());
+  EXPECT_NE(unread.find("Product: unknown (settings unreadable)\n"), std::string::npos) << unread;
+}
+
+TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("pellicor-report-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const auto file = WriteCrashReportFile(folder.string(), 4242, "report\n");
+  ASSERT_TRUE(file);
+  EXPECT_EQ(*file, folder / "crash-4242.txt");
+  std::ostringstream content;
+  content << std::ifstream(*file).rdbuf();
+  EXPECT_EQ(content.str(), "report\n");
+
+  EXPECT_FALSE(WriteCrashReportFile("", 4242, "report\n"));
+  EXPECT_FALSE(WriteCrashReportFile((folder / "missing").string(), 4242, "report\n"));
+  EXPECT_FALSE(WriteCrashReportFile("relative/folder", 4242, "report\n"));
+  fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace crashhandler

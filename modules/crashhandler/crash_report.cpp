@@ -1,0 +1,66 @@
+#include "modules/crashhandler/crash_report.h"
+
+#include <fstream>
+#include <system_error>
+
+namespace crashhandler {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string UtcTime(std::time_t time) {
+  std::tm parts{};
+#if defined(_WIN32)
+  if (gmtime_s(&parts, &time) != 0) return "unknown";
+#else
+  if (gmtime_r(&time, &parts) == nullptr) return "unknown";
+#endif
+  char text[32];
+  if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts) == 0) return "unknown";
+  return text;
+}
+
+fs::path Utf8Path(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+}  // namespace
+
+std::string Printable(const std::string& text) {
+  std::string printable = text;
+  for (char& c : printable) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return printable;
+}
+
+std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& facts) {
+  std::string report = "Crash report\n";
+  const std::string unknown = settings.recordRead ? "unknown" : "unknown (settings unreadable)";
+  report +=
+      "Product: " + (settings.productName.empty() ? unknown : Printable(settings.productName));
+  report += "\nCrash: " + Printable(facts.description);
+  report += "\nProcess: " + std::to_string(facts.processId);
+  report += "\nTime: " + UtcTime(facts.time);
+  report +=
+      "\nForum: " + (settings.forumAddress.empty() ? unknown : Printable(settings.forumAddress));
+  report += '\n';
+  return report;
+}
+
+std::optional<fs::path> WriteCrashReportFile(const std::string& directory, std::uint32_t processId,
+                                             const std::string& report) {
+  if (directory.empty()) return std::nullopt;
+  const fs::path folder = Utf8Path(directory);
+  std::error_code error;
+  if (!folder.is_absolute() || !fs::is_directory(folder, error)) return std::nullopt;
+  const fs::path file = folder / ("crash-" + std::to_string(processId) + ".txt");
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << report;
+  out.close();
+  if (!out) return std::nullopt;
+  return file;
+}
+
+}  // namespace crashhandler

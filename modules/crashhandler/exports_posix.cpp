@@ -1,0 +1,98 @@
+// The runtime exception module entry points, called by the crash host.
+#include <crashhost/exception_information.h>
+#include <signal.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <type_traits>
+
+#include "modules/crashhandler/crash_handler.h"
+#include "modules/crashhandler/process_memory_posix.h"
+
+#define CRASHHANDLER_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+
+constexpr std::int32_t kSOk = 0;
+constexpr std::int32_t kEFail = static_cast<std::int32_t>(0x80004005u);
+constexpr std::int32_t kEInvalidArg = static_cast<std::int32_t>(0x80070057u);
+
+const char* SignalName(int signal) {
+  switch (signal) {
+    case SIGSEGV:
+      return "SIGSEGV";
+    case SIGBUS:
+      return "SIGBUS";
+    case SIGILL:
+      return "SIGILL";
+    case SIGFPE:
+      return "SIGFPE";
+    case SIGABRT:
+      return "SIGABRT";
+    case SIGTRAP:
+      return "SIGTRAP";
+    default:
+      return nullptr;
+  }
+}
+
+std::string Hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::string Describe(const CrashExceptionInformation& information) {
+  std::string text = "signal " + std::to_string(information.signal);
+  if (const char* name = SignalName(information.signal)) text += std::string(" (") + name + ")";
+  text += ", code " + std::to_string(information.signalCode);
+  text += ", address " + Hex(information.faultAddress);
+  return text;
+}
+
+}  // namespace
+
+CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
+    void* context, const CrashExceptionInformation* information, std::int32_t* ownershipClaimed,
+    char16_t*, std::uint32_t*, std::uint32_t* signatureCount) {
+  if (information == nullptr || information->size < sizeof(CrashExceptionInformation) ||
+      ownershipClaimed == nullptr) {
+    return kEInvalidArg;
+  }
+  // The report is ours; nothing is left for the host to report.
+  *ownershipClaimed = 0;
+  if (signatureCount != nullptr) *signatureCount = 0;
+  try {
+    const crashhandler::PosixProcessMemory memory(information->processId);
+    crashhandler::CrashFacts facts;
+    facts.description = Describe(*information);
+    facts.processId = static_cast<std::uint32_t>(information->processId);
+    facts.time = std::time(nullptr);
+    crashhandler::HandleCrash(memory, reinterpret_cast<std::uintptr_t>(context), facts);
+  } catch (...) {
+    return kEFail;
+  }
+  return kSOk;
+}
+
+// Only called for a claimed crash, which this module never claims.
+CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventSignatureCallback(
+    void*, const CrashExceptionInformation*, std::uint32_t, char16_t*, std::uint32_t*, char16_t*,
+    std::uint32_t*) {
+  return kEFail;
+}
+
+CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventDebuggerLaunchCallback(
+    void*, const CrashExceptionInformation*, std::int32_t* isCustomDebugger, char16_t*,
+    std::uint32_t*, std::int32_t* isDebuggerAutolaunch) {
+  if (isCustomDebugger != nullptr) *isCustomDebugger = 0;
+  if (isDebuggerAutolaunch != nullptr) *isDebuggerAutolaunch = 0;
+  return kSOk;
+}
+
+static_assert(std::is_same_v<decltype(&OutOfProcessExceptionEventCallback), CrashEventCallback>);
+static_assert(
+    std::is_same_v<decltype(&OutOfProcessExceptionEventSignatureCallback), CrashSignatureCallback>);
+static_assert(std::is_same_v<decltype(&OutOfProcessExceptionEventDebuggerLaunchCallback),
+                             CrashDebuggerLaunchCallback>);

@@ -1,0 +1,71 @@
+// The runtime exception module entry points, called by Windows Error
+// Reporting in its own process when the launcher crashes.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+#include "modules/crashhandler/crash_handler.h"
+#include "modules/crashhandler/process_memory_win.h"
+
+// mingw-w64's <werapi.h> does not compile on its own, so the structure the
+// callbacks receive is declared here with the fields this module reads.
+struct RuntimeExceptionInformation {
+  DWORD dwSize;
+  HANDLE hProcess;
+  HANDLE hThread;
+  EXCEPTION_RECORD exceptionRecord;
+  CONTEXT context;
+  PCWSTR pwszReportId;
+};
+
+#define CRASHHANDLER_EXPORT extern "C" __declspec(dllexport)
+
+namespace {
+
+std::string Describe(const EXCEPTION_RECORD& record) {
+  char text[64];
+  std::snprintf(
+      text, sizeof text, "exception 0x%08lX, address 0x%llx",
+      static_cast<unsigned long>(record.ExceptionCode),
+      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)));
+  return text;
+}
+
+}  // namespace
+
+CRASHHANDLER_EXPORT HRESULT WINAPI
+OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformation* information,
+                                   BOOL* ownershipClaimed, PWSTR, PDWORD, PDWORD signatureCount) {
+  if (information == nullptr || ownershipClaimed == nullptr) return E_INVALIDARG;
+  // Not claimed: Windows goes on with its own report after ours.
+  *ownershipClaimed = FALSE;
+  if (signatureCount != nullptr) *signatureCount = 0;
+  try {
+    const crashhandler::WindowsProcessMemory memory(information->hProcess);
+    crashhandler::CrashFacts facts;
+    facts.description = Describe(information->exceptionRecord);
+    facts.processId = GetProcessId(information->hProcess);
+    facts.time = std::time(nullptr);
+    crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts);
+  } catch (...) {
+    return E_FAIL;
+  }
+  return S_OK;
+}
+
+// Only called for a claimed crash, which this module never claims.
+CRASHHANDLER_EXPORT HRESULT WINAPI OutOfProcessExceptionEventSignatureCallback(
+    PVOID, const RuntimeExceptionInformation*, DWORD, PWSTR, PDWORD, PWSTR, PDWORD) {
+  return E_FAIL;
+}
+
+CRASHHANDLER_EXPORT HRESULT WINAPI OutOfProcessExceptionEventDebuggerLaunchCallback(
+    PVOID, const RuntimeExceptionInformation*, PBOOL isCustomDebugger, PWSTR, PDWORD,
+    PBOOL isDebuggerAutolaunch) {
+  if (isCustomDebugger != nullptr) *isCustomDebugger = FALSE;
+  if (isDebuggerAutolaunch != nullptr) *isDebuggerAutolaunch = FALSE;
+  return S_OK;
+}
