@@ -57,6 +57,15 @@ void RecordLogDirectory(CrashHandlerSettings& settings) {
   settings.logDirectoryLength = directory.size();
 }
 
+void RecordCoreSettings(CrashHandlerSettings& settings,
+                        std::initializer_list<CrashSettingsStep> steps) {
+  // Crash reporting works without these fields: nothing here may stop the start.
+  try {
+    for (CrashSettingsStep step : steps) step(settings);
+  } catch (...) {
+  }
+}
+
 bool ReadDebugFlag(vantilcore::debug::DebugDatabase& database, const UTF8String& key,
                    bool defaultValue) {
   const UTF8String value = database.GetEntry(key, Utf8(defaultValue ? "true" : "false"));

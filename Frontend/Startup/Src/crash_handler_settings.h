@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "vantilcore/allocator.h"
 #include "vantilcore/debug.h"
@@ -47,6 +48,13 @@ void PrepareCrashHandlerSettings(CrashHandlerSettings& settings);
 // Once the core library is up; either may throw, the caller drops it.
 void RecordSuppressDialog(CrashHandlerSettings& settings);
 void RecordLogDirectory(CrashHandlerSettings& settings);
+
+using CrashSettingsStep = void (*)(CrashHandlerSettings&);
+// Runs the steps in order and drops any exception: the step that threw ends
+// the run, and the fields of the later steps stay as they were.
+void RecordCoreSettings(CrashHandlerSettings& settings,
+                        std::initializer_list<CrashSettingsStep> steps = {RecordSuppressDialog,
+                                                                          RecordLogDirectory});
 
 bool ReadDebugFlag(vantilcore::debug::DebugDatabase& database, const UTF8String& key,
                    bool defaultValue);

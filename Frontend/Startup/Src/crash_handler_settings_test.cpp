@@ -1,14 +1,14 @@
 #include "Frontend/Startup/Src/crash_handler_settings.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
-
-#include <unistd.h>
 
 namespace Startup {
 namespace {
@@ -75,6 +75,32 @@ TEST(CrashHandlerSettings, LogDirectoryOnlyWhenConsoleLogExists) {
   ASSERT_NE(settings.logDirectory, nullptr);
   EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength), folder.string());
   EXPECT_EQ(settings.logDirectory[settings.logDirectoryLength], '\0');
+}
+
+TEST(CrashHandlerSettings, ExceptionInCoreSettingsKeepsTheFieldsBeforeIt) {
+  vantilcore::debug::DebugDatabase::Instance().SetEntry(Utf8(kSuppressDialogSwitch), Utf8("true"));
+  const std::filesystem::path log = std::filesystem::temp_directory_path() /
+                                    ("pellicor-log-" + std::to_string(getpid()) + ".log");
+  std::ofstream(log) << "started\n";
+  setenv("VANTIL_CONSOLE_LOG", log.c_str(), 1);
+
+  CrashHandlerSettings settings;
+  PrepareCrashHandlerSettings(settings);
+  EXPECT_NO_THROW(RecordCoreSettings(
+      settings,
+      {RecordSuppressDialog, [](CrashHandlerSettings&) { throw std::runtime_error("no log path"); },
+       RecordLogDirectory}));
+  EXPECT_EQ(settings.suppressDialog, 1u);
+  EXPECT_EQ(settings.logDirectory, nullptr);  // the step after the throw did not run
+  EXPECT_EQ(settings.logDirectoryLength, 0u);
+  EXPECT_EQ(Text(settings.productName, settings.productNameLength), "VANTIL_PRODUCT_NAME");
+
+  RecordCoreSettings(settings);  // the start's own steps
+  unsetenv("VANTIL_CONSOLE_LOG");
+  std::filesystem::remove(log);
+  EXPECT_EQ(settings.suppressDialog, 1u);
+  EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength),
+            std::filesystem::temp_directory_path().string());
 }
 
 }  // namespace

@@ -26,15 +26,6 @@ void SetDebugDatabaseEntries() {
   database.SetEntry(UTF8String(key, key + sizeof(kKey) - 1), database.trueValue);
 }
 
-void RecordCoreSettings() {
-  // Crash reporting works without these fields: nothing here may stop the start.
-  try {
-    RecordSuppressDialog(crashHandlerSettings);
-    RecordLogDirectory(crashHandlerSettings);
-  } catch (...) {
-  }
-}
-
 UTF16String ApplicationModulePath() {
   char16_t buffer[kOwnPathBufferUnits] = {};
   platform::GetModuleFileNameW(nullptr, buffer, kOwnPathBufferUnits);
@@ -84,7 +75,7 @@ int RunStartup(platform::ModuleHandle instance, platform::ModuleHandle /*previou
   std::unique_ptr<VantilInitializer> initializer(new VantilInitializer);
 
   SetDebugDatabaseEntries();
-  RecordCoreSettings();
+  RecordCoreSettings(crashHandlerSettings);
 
   // Both checks take their texts from the localizer installed above.
   CheckRegion();
