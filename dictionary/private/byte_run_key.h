@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "dictionary/private/hash_item.h"
 
@@ -12,6 +13,7 @@ class ByteRunKey : public HashItem {
  public:
   ByteRunKey(const void* bytes, std::uint32_t length, bool copy);
   ByteRunKey(const ByteRunKey& other);
+  ByteRunKey& operator=(const ByteRunKey&) = delete;
   ~ByteRunKey() override;
 
   void Write(std::ostream& out, bool raw) const override;
@@ -22,9 +24,17 @@ class ByteRunKey : public HashItem {
   std::uint32_t KeyLength() const { return length_; }
 
  private:
+  // Owned keys of up to kInlineBytes live in the item itself: a search then
+  // reads the item and its key from the same allocation.
+  static constexpr std::uint32_t kInlineBytes = 64;
+
+  const std::uint8_t* CopyOwned(const void* bytes);
+
   const std::uint8_t* data_ = nullptr;
   std::uint32_t length_;
   bool owns_ = false;
+  std::unique_ptr<std::uint8_t[]> heap_;  // owned keys longer than kInlineBytes
+  std::uint8_t inline_[kInlineBytes];
 };
 
 }  // namespace tessvik_private

@@ -13,14 +13,23 @@ class ByteRunValue : public RefCountObj {
  public:
   ByteRunValue(const void* bytes, std::uint32_t length);
 
+  ByteRunValue(const ByteRunValue&) = delete;
+  ByteRunValue& operator=(const ByteRunValue&) = delete;
+
   std::uint32_t Length() const { return length_; }
-  const std::uint8_t* Data() const { return data_.get(); }
+  const std::uint8_t* Data() const { return data_; }
   std::uint32_t Units() const { return length_ / 2; }
   char16_t UnitAt(std::uint32_t index) const;
 
  private:
+  // Most UI texts fit beside the object, which saves a lookup in the block
+  // store one allocation.
+  static constexpr std::uint32_t kInlineBytes = 64;
+
   std::uint32_t length_;
-  std::unique_ptr<std::uint8_t[]> data_;
+  const std::uint8_t* data_ = nullptr;  // null when the length is 0
+  std::unique_ptr<std::uint8_t[]> heap_;
+  std::uint8_t inline_[kInlineBytes];
 };
 
 using ValuePtr = RefCountPtr<ByteRunValue>;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "dictionary/private/hash_item.h"
 #include "dictionary/private/key_hash.h"
@@ -10,6 +11,8 @@
 namespace tessvik_private {
 
 // Chained hash table of owned items; the newest item of a chain comes first.
+// Beside each chain it keeps the chain's items with tags of their keys, in
+// chain order, so that a search scans one array instead of following links.
 class EntryTable {
  public:
   EntryTable() = default;
@@ -18,16 +21,26 @@ class EntryTable {
   ~EntryTable();
 
   HashItem* Find(const ByteRunKey& key);
-  void Insert(HashItem* item);  // takes ownership
+  void Insert(ByteRunKey* item);  // takes ownership; at the head of its chain
   std::unique_ptr<HashItem> Remove(const ByteRunKey& key);
+  // Takes ownership of item and links it into the given bucket's chain
+  // right after previous, or at the head when previous is null.
+  void InsertAfter(std::uint32_t bucket, HashItem* previous, ByteRunKey* item);
 
   HashItem* Head(std::uint32_t bucket) const { return heads_[bucket]; }
-  void SetHead(std::uint32_t bucket, HashItem* head) { heads_[bucket] = head; }
 
  private:
+  struct Link {
+    std::uint32_t tag;
+    HashItem* item;
+  };
+  using Chain = std::vector<Link>;  // in chain order, head first
+
   std::array<HashItem*, kBucketCount> heads_{};
   std::uint32_t lastBucket_ = 0;
   HashItem* predecessor_ = nullptr;  // of the item found last; null for a head
+  std::size_t lastPosition_ = 0;     // of the item found last in its chain
+  std::array<Chain, kBucketCount> chains_;
 };
 
 }  // namespace tessvik_private

@@ -40,16 +40,18 @@ class FastArray : public RefCountObj {
   std::uint32_t EntryCount() const { return entryCount_; }
   std::uint32_t BlockCount() const { return static_cast<std::uint32_t>(blocks_.size()); }
   std::uint32_t BucketSize(std::uint32_t bucket) const {
-    return static_cast<std::uint32_t>(buckets_[bucket].indices.size());
+    return static_cast<std::uint32_t>(buckets_[bucket].size());
   }
 
  private:
-  // Global indices of one bucket, in the order they were added, each with
-  // a tag of its whole key so that a scan compares keys only on a tag match.
-  struct IndexBucket {
-    std::vector<std::uint32_t> indices;
-    std::vector<std::uint32_t> tags;
+  // One global index of a bucket with a tag of its whole key, so that a
+  // scan reads both from one line and compares keys only on a tag match.
+  struct IndexEntry {
+    std::uint32_t tag;
+    std::uint32_t index;
   };
+  // A bucket's entries in the order they were added.
+  using IndexBucket = std::vector<IndexEntry>;
 
   struct Slot {
     Block* block;
@@ -71,7 +73,5 @@ class FastArray : public RefCountObj {
   mutable std::vector<Block> blocks_;
   bool swap_ = false;
 };
-
-std::uint32_t KeyTag(const std::uint8_t* key, std::uint32_t length);
 
 }  // namespace tessvik_private

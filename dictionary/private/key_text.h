@@ -9,7 +9,12 @@ namespace tessvik_private {
 struct KeyText {
   bool hasKey = false;
   std::string_view key;
-  std::string_view defaultText;
+  const char* defaultStart = nullptr;  // after the "="; null without one
+
+  // Measured only when needed: a found key never reads its default text.
+  std::string_view DefaultText() const {
+    return defaultStart == nullptr ? std::string_view() : std::string_view(defaultStart);
+  }
 };
 
 KeyText ParseKeyText(const char* text);

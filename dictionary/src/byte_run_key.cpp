@@ -6,31 +6,30 @@
 #include "dictionary/private/key_hash.h"
 
 namespace tessvik_private {
-namespace {
 
-const std::uint8_t* CopyBytes(const void* bytes, std::uint32_t length) {
-  auto* copy = new std::uint8_t[length];
-  std::memcpy(copy, bytes, length);
+const std::uint8_t* ByteRunKey::CopyOwned(const void* bytes) {
+  std::uint8_t* copy = inline_;
+  if (length_ > kInlineBytes) {
+    heap_ = std::make_unique_for_overwrite<std::uint8_t[]>(length_);
+    copy = heap_.get();
+  }
+  std::memcpy(copy, bytes, length_);
   return copy;
 }
-
-}  // namespace
 
 ByteRunKey::ByteRunKey(const void* bytes, std::uint32_t length, bool copy) : length_(length) {
   if (length_ == 0) return;
   owns_ = copy;
-  data_ = copy ? CopyBytes(bytes, length_) : static_cast<const std::uint8_t*>(bytes);
+  data_ = copy ? CopyOwned(bytes) : static_cast<const std::uint8_t*>(bytes);
 }
 
 ByteRunKey::ByteRunKey(const ByteRunKey& other) : HashItem(), length_(other.length_) {
   if (length_ == 0) return;
   owns_ = true;
-  data_ = CopyBytes(other.data_, length_);
+  data_ = CopyOwned(other.data_);
 }
 
-ByteRunKey::~ByteRunKey() {
-  if (owns_) delete[] data_;
-}
+ByteRunKey::~ByteRunKey() = default;
 
 void ByteRunKey::Write(std::ostream& out, bool raw) const {
   if (raw) {

@@ -1,18 +1,23 @@
 #include "dictionary/private/byte_run_value.h"
 
+#include <bit>
 #include <cstring>
-#include <vector>
 
 namespace tessvik_private {
 
 ByteRunValue::ByteRunValue(const void* bytes, std::uint32_t length) : length_(length) {
   if (length_ == 0) return;
-  data_ = std::make_unique<std::uint8_t[]>(length_);
-  std::memcpy(data_.get(), bytes, length_);
+  std::uint8_t* storage = inline_;
+  if (length_ > kInlineBytes) {
+    heap_ = std::make_unique_for_overwrite<std::uint8_t[]>(length_);
+    storage = heap_.get();
+  }
+  std::memcpy(storage, bytes, length_);
+  data_ = storage;
 }
 
 char16_t ByteRunValue::UnitAt(std::uint32_t index) const {
-  const std::uint8_t* unit = data_.get() + 2 * index;
+  const std::uint8_t* unit = data_ + 2 * index;
   return static_cast<char16_t>(unit[0] | (unit[1] << 8));
 }
 
@@ -32,12 +37,9 @@ ByteRunValue* EmptyValue() {
 }
 
 ByteRunValue* MakeUtf16Value(const char16_t* units, std::uint32_t count) {
-  std::vector<std::uint8_t> bytes(2 * static_cast<std::size_t>(count));
-  for (std::uint32_t i = 0; i < count; ++i) {
-    bytes[2 * i] = static_cast<std::uint8_t>(units[i] & 0xFF);
-    bytes[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
-  }
-  return new ByteRunValue(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  // The host is little-endian, so the units are already the stored bytes.
+  static_assert(std::endian::native == std::endian::little);
+  return new ByteRunValue(units, 2 * count);
 }
 
 }  // namespace tessvik_private

@@ -25,12 +25,6 @@ bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t lengt
 
 }  // namespace
 
-std::uint32_t KeyTag(const std::uint8_t* key, std::uint32_t length) {
-  std::uint32_t tag = 2166136261u;
-  for (std::uint32_t i = 0; i < length; ++i) tag = (tag ^ key[i]) * 16777619u;
-  return tag;
-}
-
 FastArray::Slot FastArray::Locate(std::uint32_t index) const {
   if (index >= entryCount_) return {nullptr, 0};
   // Blocks cover consecutive index runs in order: every block starts at
@@ -47,14 +41,14 @@ FastArray::Slot FastArray::Locate(std::uint32_t index) const {
 std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
   const IndexBucket& bucket = buckets_[HashKey(key, length, kBucketCount)];
   const std::uint32_t tag = KeyTag(key, length);
-  for (std::size_t i = 0; i < bucket.tags.size(); ++i) {
-    if (bucket.tags[i] != tag) continue;
-    const Slot found = Locate(bucket.indices[i]);
+  for (const IndexEntry& entry : bucket) {
+    if (entry.tag != tag) continue;
+    const Slot found = Locate(entry.index);
     if (found.block == nullptr || found.block->keyLengths.empty()) continue;
     if (found.block->keyLengths[found.slot] != length) continue;
     const std::uint8_t* slotKey = found.block->Key(found.slot);
     if (length != 0 && slotKey == nullptr) continue;
-    if (SameBytes(slotKey, key, length)) return bucket.indices[i];
+    if (SameBytes(slotKey, key, length)) return entry.index;
   }
   return kNone;
 }
@@ -112,8 +106,7 @@ bool FastArray::ReplaceValue(std::uint32_t index, const std::uint8_t* bytes, std
 
 void FastArray::Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
                        std::uint32_t length) {
-  buckets_[bucket].indices.push_back(index);
-  buckets_[bucket].tags.push_back(KeyTag(key, length));
+  buckets_[bucket].push_back({KeyTag(key, length), index});
 }
 
 Block& FastArray::OpenBlock() {
@@ -192,11 +185,11 @@ bool FastArray::MergeSlot(Block& block, std::uint32_t slot, std::uint32_t oldSiz
   const std::uint32_t tag = KeyTag(key, length);
   std::uint8_t older[kMergeKeyBuffer];
   for (std::uint32_t i = 0; i < oldSize; ++i) {
-    if (bucket.tags[i] != tag) continue;
+    if (bucket[i].tag != tag) continue;
     std::uint32_t olderLength = 0;
-    if (!KeyAt(bucket.indices[i], older, kMergeKeyBuffer, olderLength)) continue;
+    if (!KeyAt(bucket[i].index, older, kMergeKeyBuffer, olderLength)) continue;
     if (olderLength != length || !SameBytes(older, key, length)) continue;
-    ReplaceValue(bucket.indices[i], block.Value(slot), block.valueLengths[slot]);
+    ReplaceValue(bucket[i].index, block.Value(slot), block.valueLengths[slot]);
     block.keyLengths[slot] = 0;
     block.valueLengths[slot] = 0;
     if (block.live > 0) --block.live;

@@ -1,5 +1,7 @@
 #include "dictionary/private/key_text.h"
 
+#include <cstring>
+
 namespace tessvik_private {
 namespace {
 
@@ -26,15 +28,14 @@ std::u16string_view EntryText(std::u16string_view line) {
 KeyText ParseKeyText(const char* text) {
   KeyText parsed;
   if (text == nullptr || *text == 0) return parsed;
-  std::string_view all(text);
-  if (all.front() == '$') {
-    if (!all.starts_with("$$$")) return parsed;
-    all.remove_prefix(3);
+  if (text[0] == '$') {
+    if (text[1] != '$' || text[2] != '$') return parsed;
+    text += 3;
   }
   parsed.hasKey = true;
-  const std::size_t equals = all.find('=');
-  parsed.key = all.substr(0, equals);
-  if (equals != std::string_view::npos) parsed.defaultText = all.substr(equals + 1);
+  const std::size_t keyLength = std::strcspn(text, "=");
+  parsed.key = std::string_view(text, keyLength);
+  if (text[keyLength] == '=') parsed.defaultStart = text + keyLength + 1;
   return parsed;
 }
 

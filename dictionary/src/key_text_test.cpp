@@ -9,12 +9,12 @@ TEST(ParseKeyText, SplitsKeyAndDefault) {
   KeyText t = ParseKeyText("$$$/a/b=Default");
   EXPECT_TRUE(t.hasKey);
   EXPECT_EQ(t.key, "/a/b");
-  EXPECT_EQ(t.defaultText, "Default");
+  EXPECT_EQ(t.DefaultText(), "Default");
   EXPECT_EQ(ParseKeyText("/a=x").key, "/a");
-  EXPECT_EQ(ParseKeyText("$$$/a").defaultText, "");
+  EXPECT_EQ(ParseKeyText("$$$/a").DefaultText(), "");
   EXPECT_TRUE(ParseKeyText("$$$=x").hasKey);
   EXPECT_EQ(ParseKeyText("$$$=x").key, "");
-  EXPECT_EQ(ParseKeyText("$$$/a=b=c").defaultText, "b=c");
+  EXPECT_EQ(ParseKeyText("$$$/a=b=c").DefaultText(), "b=c");
   for (const char* none : {"", "$", "$$", "$$/a=x", "$/a=x"}) {
     EXPECT_FALSE(ParseKeyText(none).hasKey) << none;
   }

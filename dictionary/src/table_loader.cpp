@@ -14,23 +14,16 @@ namespace {
 // keeping the older chain linked behind them at every step.
 class BucketChain {
  public:
-  BucketChain(EntryTable& table, std::uint32_t bucket)
-      : table_(table), bucket_(bucket), older_(table.Head(bucket)) {}
+  BucketChain(EntryTable& table, std::uint32_t bucket) : table_(table), bucket_(bucket) {}
 
-  void Append(HashItem* item) {
-    item->SetNext(older_);
-    if (last_ == nullptr) {
-      table_.SetHead(bucket_, item);
-    } else {
-      last_->SetNext(item);
-    }
+  void Append(ByteRunKey* item) {
+    table_.InsertAfter(bucket_, last_, item);
     last_ = item;
   }
 
  private:
   EntryTable& table_;
   std::uint32_t bucket_;
-  HashItem* older_;
   HashItem* last_ = nullptr;
 };
 
