@@ -1,11 +1,33 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
 #include "dictionary/private/compiled_writer.h"
 #include "dictionary/public/dictionary.h"
 #include "dictionary/src/test_support.h"
+
+// The largest single allocation since the last reset: hostile counts must
+// not turn into allocations larger than the file could fill.
+namespace {
+std::size_t largestAllocation = 0;
+}  // namespace
+
+// Every allocation of the test comes from here and goes back to free().
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpragmas"
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+  largestAllocation = std::max(largestAllocation, size);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace tessvik_private {
 namespace {
@@ -145,10 +167,18 @@ void Patch(std::string& file, std::size_t at, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
 }
 
+// Loads the file and checks that no allocation outgrew what the file could
+// supply: the store's fixed bucket array plus a few times the file size.
 bool LoadsValid(const std::string& file) {
-  Dictionary dictionary;
-  LoadBytes(dictionary, file);
-  return dictionary.IsValid();
+  largestAllocation = 0;
+  bool valid = false;
+  {
+    Dictionary dictionary;
+    LoadBytes(dictionary, file);
+    valid = dictionary.IsValid();
+  }
+  EXPECT_LE(largestAllocation, 64 * 1024 + 16 * file.size());
+  return valid;
 }
 
 TEST(CompiledLoader, InconsistentFieldsAreRejected) {
@@ -176,6 +206,54 @@ TEST(CompiledLoader, InconsistentFieldsAreRejected) {
   std::string table10 = WriteCompiled({{"/a", u"v"}}, Format(1, 0));
   Patch(table10, 24, 0xFFFF, 2);
   EXPECT_FALSE(LoadsValid(table10));
+}
+
+TEST(CompiledLoader, HostileVersionOneTablesAreRejected) {
+  // One entry /a=v. Version 1.0: records at 26 and 32 (bucket, position),
+  // key length at 38, value length at 44. Version 1.5: ends at 28, key and
+  // value lengths at 32 and 36, bucket number at 40.
+  const std::string table10 = WriteCompiled({{"/a", u"v"}}, Format(1, 0));
+  const std::string table15 = WriteCompiled({{"/a", u"v"}}, Format(1, 5));
+  ASSERT_TRUE(LoadsValid(table10));
+  ASSERT_TRUE(LoadsValid(table15));
+  const struct {
+    const std::string* file;
+    std::size_t at;
+    std::uint32_t value;
+    int size;
+  } patches[] = {
+      {&table10, 26, 1021, 2},       {&table10, 34, 0xFFFFFFFF, 4}, {&table10, 38, 0xFFFFFFFF, 4},
+      {&table10, 44, 0xFFFFFFFF, 4}, {&table10, 44, 1, 4},          {&table15, 28, 3, 4},
+      {&table15, 28, 0xFFFFFFFF, 4}, {&table15, 32, 0xFFFFFFFF, 4}, {&table15, 36, 0xFFFFFFFF, 4},
+      {&table15, 36, 1, 4},          {&table15, 40, 1021, 2},
+  };
+  for (const auto& patch : patches) {
+    std::string bad = *patch.file;
+    Patch(bad, patch.at, patch.value, patch.size);
+    EXPECT_FALSE(LoadsValid(bad)) << (patch.file == &table10 ? "1.0 at " : "1.5 at ") << patch.at;
+  }
+}
+
+TEST(CompiledLoader, ExtraRunsAreChecked) {
+  // The writer leaves no extra runs: replace its final extra count by one
+  // run of text size 2 (count, text size, owner, offset, length, text).
+  std::string file = WriteCompiled({{"/a", u"v"}}, Format(2, 0));
+  file.resize(file.size() - 4);
+  const std::size_t at = file.size();
+  file += std::string("\1\0\0\0\2\0\0\0\0\0\0\0\0\0\0\0\2\0x\0", 20);
+  ASSERT_TRUE(LoadsValid(file));
+  const struct {
+    std::size_t offset;
+    std::uint32_t value;
+    int size;
+  } patches[] = {
+      {0, 0xFFFFFFFF, 4}, {4, 0xFFFFFFFF, 4}, {8, 1, 4}, {12, 1, 4}, {16, 4, 2},
+  };
+  for (const auto& patch : patches) {
+    std::string bad = file;
+    Patch(bad, at + patch.offset, patch.value, patch.size);
+    EXPECT_FALSE(LoadsValid(bad)) << patch.offset;
+  }
 }
 
 TEST(CompiledLoader, UnknownVersionsAndShortHeadersLoadNothing) {
