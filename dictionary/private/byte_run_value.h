@@ -24,7 +24,7 @@ class ByteRunValue : public RefCountObj {
  private:
   // Most UI texts fit beside the object, which saves a lookup in the block
   // store one allocation.
-  static constexpr std::uint32_t kInlineBytes = 64;
+  static constexpr std::uint32_t kInlineBytes = 112;
 
   std::uint32_t length_;
   const std::uint8_t* data_ = nullptr;  // null when the length is 0
