@@ -117,9 +117,13 @@ std::string Address(const void* address) {
 
 std::uint64_t record = 0x1122334455667788ull;
 
-[[noreturn]] void WriteToNull() {
+// An invalid write to a low address that is never mapped; not null, which
+// the undefined-behaviour sanitizer would stop before it faults.
+constexpr std::uintptr_t kUnmapped = 0x100;
+
+[[noreturn]] void WriteToUnmapped() {
   // A volatile store: the compiler may not drop it before abort().
-  volatile std::uint32_t* volatile nowhere = nullptr;
+  volatile std::uint32_t* volatile nowhere = reinterpret_cast<std::uint32_t*>(kUnmapped);
   *nowhere = 1;
   std::abort();
 }
@@ -129,7 +133,7 @@ TEST_F(CrashHostRun, InvalidWriteStartsHostPerModuleThenDiesOfTheSignal) {
       {
         WerRegisterRuntimeExceptionModule(kModule, &record);
         WerRegisterRuntimeExceptionModule(kOtherModule, nullptr);
-        WriteToNull();
+        WriteToUnmapped();
       },
       testing::KilledBySignal(SIGSEGV), "");
 
@@ -141,7 +145,7 @@ TEST_F(CrashHostRun, InvalidWriteStartsHostPerModuleThenDiesOfTheSignal) {
   EXPECT_EQ(lines[4], Address(&record));
   EXPECT_EQ(lines[5], std::to_string(SIGSEGV));
   EXPECT_EQ(lines[6], std::to_string(SEGV_MAPERR));
-  EXPECT_EQ(lines[7], "0x0");
+  EXPECT_EQ(lines[7], Address(reinterpret_cast<void*>(kUnmapped)));
   EXPECT_EQ(lines[10], "read 1122334455667788");  // the host may read the crashed process
   EXPECT_EQ(lines[11 + 1], lines[1]);
   EXPECT_EQ(lines[11 + 3], "/opt/Pellicor/other.dll");

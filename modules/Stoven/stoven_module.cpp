@@ -37,10 +37,12 @@ void Localize(const std::string& text) {
   WriteLine("Stoven: localized \"" + ToUtf8(result) + "\"");
 }
 
-// An invalid write, so crash reporting can be seen at work.
+// An invalid write, so crash reporting can be seen at work. A low address
+// that is never mapped rather than null: the sanitizers would stop a null
+// write before it faults.
 [[noreturn]] void Crash() {
-  // Read through a volatile pointer so the compiler cannot see the null.
-  std::uint32_t* volatile nowhere = nullptr;
+  // Both volatile, so the compiler can neither see the address nor drop it.
+  volatile std::uint32_t* volatile nowhere = reinterpret_cast<std::uint32_t*>(0x100);
   *nowhere = 0xDEADu;
   __builtin_trap();
 }

@@ -1,6 +1,6 @@
 // An application module for the crash reporting tests: it reports what it
 // finds of the crash registration while "Run" runs, and with "--crash"
-// crashes by an invalid write.
+// crashes by an invalid write to address 0x100.
 #include <Stoven/Run.h>
 #include <signal.h>
 
@@ -41,8 +41,9 @@ EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t, std::uint3
   ReportSegvHandler();
   std::fflush(stdout);
   if (commandLine.find(u"--crash") != UTF16String::npos) {
-    // Both volatile: the store may not be dropped.
-    volatile std::uint32_t* volatile nowhere = nullptr;
+    // Both volatile: the store may not be dropped. A low address that is
+    // never mapped, not null, which sanitizers would stop before it faults.
+    volatile std::uint32_t* volatile nowhere = reinterpret_cast<std::uint32_t*>(0x100);
     *nowhere = 0xDEADu;
   }
   return 0;

@@ -78,7 +78,7 @@ TEST_F(CrashReporting, CrashReportNamesProductForumAndSignalAndShowsTheDialog) {
   EXPECT_EQ(result.signal, SIGSEGV) << result.err;
   EXPECT_NE(result.err.find("Product: VANTIL_PRODUCT_NAME\n"), std::string::npos) << result.err;
   EXPECT_NE(result.err.find(std::string("Forum: ") + kForum + "\n"), std::string::npos);
-  EXPECT_NE(result.err.find("Crash: signal 11 (SIGSEGV), code 1, address 0x0\n"),
+  EXPECT_NE(result.err.find("Crash: signal 11 (SIGSEGV), code 1, address 0x100\n"),
             std::string::npos);
   EXPECT_NE(result.err.find(kMessageBox), std::string::npos);
   EXPECT_EQ(result.err.find("Crash dialog suppressed."), std::string::npos);
