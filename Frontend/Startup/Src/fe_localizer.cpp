@@ -1,6 +1,11 @@
 #include "Frontend/Startup/Src/fe_localizer.h"
 
+#include <Quenor/Quenor.h>
+
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "vantilcore/string.h"
 
@@ -10,10 +15,15 @@ vantilcore::threads::RecursiveMutex LocalizerLock;
 
 namespace {
 
-UTF8String AsUtf8(const std::string& text) {
-  return UTF8String(text.begin(), text.end());
+UTF16String Ascii(const char* text) {
+  return vantilcore::string::AsciiToUTF16(text, std::strlen(text));
 }
 
+UTF16String Widened(const std::string& text) {
+  return vantilcore::string::AsciiToUTF16(text.data(), text.size());
+}
+
+// Unlocks on every way out, exceptions included.
 class LocalizerLockGuard {
  public:
   LocalizerLockGuard() { LocalizerLock.Lock(nullptr); }
@@ -22,15 +32,24 @@ class LocalizerLockGuard {
   LocalizerLockGuard& operator=(const LocalizerLockGuard&) = delete;
 };
 
+UTF16String WithSlash(const UTF16String& path) { return Quenor::PathUtils::AddTrailingSlash(path); }
+
+bool Exists(const UTF16String& path) { return Quenor::PathUtils::ExistsOnDisk(path, false); }
+
+std::filesystem::path NativePath(const UTF16String& path) {
+  return std::filesystem::path(std::u16string(path.begin(), path.end()));
+}
+
 }  // namespace
 
-Localizer::Localizer() = default;
+Localizer::Localizer() : dictionary_(std::make_unique<tessvik::Dictionary>()) {}
+
 Localizer::~Localizer() = default;
 
 UTF16String& Localizer::GetLocalizedString(UTF16String& result, const char* text) {
   std::string s(text);
   if (s.find('=') == std::string::npos) {
-    result = vantilcore::string::AsciiToUTF16(s.data(), s.size());
+    result = Widened(s);
     return result;
   }
   if (s.size() > 3 && s.starts_with("($$$")) {
@@ -43,16 +62,50 @@ UTF16String& Localizer::GetLocalizedString(UTF16String& result, const char* text
     LookupLocked(result, s);
     return result;
   }
-  result = vantilcore::string::UTF8to16(AsUtf8(s), nullptr, nullptr);
+  const UTF8String utf8(s.begin(), s.end());
+  result = vantilcore::string::UTF8to16(utf8, nullptr, nullptr);
   return result;
 }
 
-bool Localizer::LoadDictionary(const UTF16String&) { return false; }
+bool Localizer::LoadDictionary(const UTF16String& directory) {
+  UTF16String path;
+  if (!FindDictionaryFile(directory, path)) return false;
+  std::ifstream file(NativePath(path), std::ios::in | std::ios::binary);
+  if (!file.is_open() || !file.good()) return false;
+  dictionary_->Load(file);
+  file.close();
+  return true;
+}
+
+bool Localizer::FindDictionaryFile(const UTF16String& directory, UTF16String& path) const {
+  const UTF16String fileName = Ascii("lexdictionary.dat");
+  const UTF16String inLanguageFolder =
+      WithSlash(WithSlash(WithSlash(directory) + Ascii("Dictionaries")) +
+                Quenor::GetLanguageString()) +
+      fileName;
+  if (Exists(inLanguageFolder)) {
+    path = inLanguageFolder;
+    return true;
+  }
+  const UTF16String direct = WithSlash(directory) + fileName;
+  if (Exists(direct)) {
+    path = direct;
+    return true;
+  }
+  return false;
+}
 
 void Localizer::LookupLocked(UTF16String& result, const std::string& key) {
   LocalizerLockGuard lock;
-  // No dictionary yet: every key shows its default text.
-  result = vantilcore::string::UTF8to16(AsUtf8(key.substr(key.find('=') + 1)), nullptr, nullptr);
+  if (!dictionary_->IsValid()) {
+    result = Widened(key);
+    return;
+  }
+  const std::unique_ptr<tessvik::DictionaryString> text = dictionary_->Lookup(key.c_str(), nullptr);
+  const std::uint32_t length = text->Length();
+  std::vector<char16_t> buffer(length);
+  text->CopyTo(buffer.data(), length, true);
+  result.assign(buffer.data(), length - 1);
 }
 
 }  // namespace FE

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "dictionary/public/dictionary.h"
 #include "vantilcore/allocator.h"
 #include "vantilcore/config.h"
 #include "vantilcore/threads.h"
@@ -19,10 +21,14 @@ class Localizer : public vantilcore::config::Localizer {
   ~Localizer() override;
 
   UTF16String& GetLocalizedString(UTF16String& result, const char* text) override;
+  // Adds the dictionary file found for `directory`; true when one was opened.
   bool LoadDictionary(const UTF16String& directory) override;
 
  private:
+  bool FindDictionaryFile(const UTF16String& directory, UTF16String& path) const;
   void LookupLocked(UTF16String& result, const std::string& key);
+
+  std::unique_ptr<tessvik::Dictionary> dictionary_;
 };
 
 }  // namespace FE
