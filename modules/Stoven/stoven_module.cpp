@@ -30,11 +30,15 @@ std::string ToUtf8(const UTF16String& text) {
   return std::string(utf8.begin(), utf8.end());
 }
 
-void Localize(const std::string& text) {
+std::string Localized(const char* text) {
   vantilcore::config::Localizer* localizer = vantilcore::config::Localizer::Get();
   UTF16String result;
-  if (localizer != nullptr) localizer->GetLocalizedString(result, text.c_str());
-  WriteLine("Stoven: localized \"" + ToUtf8(result) + "\"");
+  if (localizer != nullptr) localizer->GetLocalizedString(result, text);
+  return ToUtf8(result);
+}
+
+void Localize(const std::string& text) {
+  WriteLine("Stoven: localized \"" + Localized(text.c_str()) + "\"");
 }
 
 // An invalid write, so crash reporting can be seen at work. A low address
@@ -59,6 +63,7 @@ STOVEN_EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t show
                                std::uint32_t launchCode) {
   WriteLine("Stoven: command line \"" + ToUtf8(commandLine) + "\"");
   WriteLine("Stoven: show " + std::to_string(showCommand) + " code 0x" + Hex(launchCode));
+  WriteLine("Stoven: " + Localized("$$$/Stoven/Greeting=Welcome to Harlund Pellicor."));
   const Stoven::Options options = Stoven::ParseOptions(commandLine);
   for (const std::string& text : options.localize) Localize(text);
   if (options.crash) Crash();
