@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the AddressSanitizer and
-# UndefinedBehaviorSanitizer build, the Windows compile of the platform
-# layer, and a short run of every fuzz target.
+# UndefinedBehaviorSanitizer build, the threaded tests under ThreadSanitizer,
+# the Windows build and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,8 +24,16 @@ build_and_test() {
     ctest --preset "$preset"
 }
 
+# Only the tests that run threads: a whole TSan build would double the time.
+thread_tests() {
+  local tests=(fe_localizer_test small_block_allocator_test registry_posix_test prefetch_worker_test)
+  cmake --preset tsan >/dev/null && cmake --build --preset tsan --target "${tests[@]}" &&
+    ctest --preset tsan -R "^($(IFS='|'; echo "${tests[*]}"))\$"
+}
+
 step "tests (default build)" build_and_test default
 step "tests (ASan+UBSan build)" build_and_test asan
+step "threaded tests (TSan build)" thread_tests
 step "Windows compile of the platform layer" bash scripts/check-windows-platform.sh
 step "fuzz targets" bash scripts/run-fuzzers.sh "${FUZZ_SECONDS:-30}"
 
