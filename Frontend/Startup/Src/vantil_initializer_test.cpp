@@ -1,0 +1,78 @@
+// The core initializer against the fake platform layer.
+#include "Frontend/Startup/Src/vantil_initializer.h"
+
+#include <Vexmo/Vexmo.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/fake/platform_fake.h"
+#include "platform/special_folders.h"
+#include "vantilcore/config.h"
+
+namespace Startup {
+namespace {
+
+namespace fs = std::filesystem;
+namespace fake = platform::fake;
+
+UTF16String Localized(const char* text) {
+  UTF16String result;
+  return vantilcore::config::Localizer::Get()->GetLocalizedString(result, text);
+}
+
+class VantilInitializerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    fake::Reset();
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LC_MESSAGES");
+    ::setenv("LANG", "de_DE.UTF-8", 1);
+    Vexmo::Initialize(0, "Pellicor", "19.0", "", "", false);
+    root_ = fs::temp_directory_path() / ("vantil-initializer-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+    const std::u16string folder = root_.u16string();
+    fake::Current().specialFolders[platform::kCsidlCommonAppData] = folder;
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  fs::path root_;
+};
+
+TEST_F(VantilInitializerTest, InstallsFromThePerMachineFolderAndWithdrawsEverything) {
+  const fs::path dictionaries =
+      root_ / "Harlund" / "Pellicor" / "19.0" / "locale" / "de_DE" / "Dictionaries";
+  fs::create_directories(dictionaries);
+  std::ofstream(dictionaries / "lexdictionary.dat") << "\"$$$/Machine/Entry=gefunden\"\n";
+  {
+    VantilInitializer initializer;
+    ASSERT_NE(vantilcore::config::Localizer::Get(), nullptr);
+    EXPECT_EQ(Localized("$$$/Machine/Entry=missing"), u"gefunden");
+    EXPECT_EQ(Localized("$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error"),
+              u"Harlund Pellicor Startup Error");
+    EXPECT_EQ(fake::Current().oleInitializeCalls, 1);
+    EXPECT_EQ(fake::Current().foldersCreated, std::vector<int>{platform::kCsidlCommonAppData});
+  }
+  EXPECT_EQ(vantilcore::config::Localizer::Get(), nullptr);
+  EXPECT_EQ(fake::Current().oleUninitializeCalls, 1);
+}
+
+TEST_F(VantilInitializerTest, FailedOleInitializationStopsNothing) {
+  fake::Current().oleResult = static_cast<platform::HResult>(0x80010106);  // changed mode
+  testing::internal::CaptureStderr();
+  {
+    VantilInitializer initializer;
+    EXPECT_NE(vantilcore::config::Localizer::Get(), nullptr);
+  }
+  const std::string offered = testing::internal::GetCapturedStderr();
+  EXPECT_NE(offered.find("SUCCEEDED(oleInitializeResult)"), std::string::npos) << offered;
+  EXPECT_EQ(fake::Current().oleUninitializeCalls, 1);
+  EXPECT_EQ(fake::Current().debugBreaks, 0);
+}
+
+}  // namespace
+}  // namespace Startup
