@@ -15,6 +15,8 @@ vantilcore::threads::RecursiveMutex LocalizerLock;
 
 namespace {
 
+constexpr std::uint32_t kShortTextUnits = 256;
+
 UTF16String Ascii(const char* text) {
   return vantilcore::string::AsciiToUTF16(text, std::strlen(text));
 }
@@ -103,9 +105,16 @@ void Localizer::LookupLocked(UTF16String& result, const std::string& key) {
   }
   const std::unique_ptr<tessvik::DictionaryString> text = dictionary_->Lookup(key.c_str(), nullptr);
   const std::uint32_t length = text->Length();
-  std::vector<char16_t> buffer(length);
-  text->CopyTo(buffer.data(), length, true);
-  result.assign(buffer.data(), length - 1);
+  // Most texts fit on the stack; longer ones get a heap buffer.
+  char16_t shortBuffer[kShortTextUnits];
+  std::vector<char16_t> longBuffer;
+  char16_t* buffer = shortBuffer;
+  if (length > kShortTextUnits) {
+    longBuffer.resize(length);
+    buffer = longBuffer.data();
+  }
+  text->CopyTo(buffer, length, true);
+  result.assign(buffer, length - 1);
 }
 
 }  // namespace FE

@@ -95,6 +95,17 @@ TEST_F(LocalizerFiles, BothFilesLoadedIntoOneDictionaryInOrder) {
   EXPECT_EQ(Localized(localizer, "$$$/both=x"), U(u"machine"));
 }
 
+TEST_F(LocalizerFiles, TextsOfAnyLengthComeBackWhole) {
+  const std::string longValue(1000, 'v');
+  Write("app/lexdictionary.dat",
+        "\"$$$/long=" + longValue + "\"\n\"$$$/edge=" + std::string(255, 'e') + "\"\n");
+  FE::Localizer localizer;
+  localizer.LoadDictionary(Folder(root_ / "app"));
+  EXPECT_EQ(Localized(localizer, "$$$/long=x"), UTF16String(1000, u'v'));
+  EXPECT_EQ(Localized(localizer, "$$$/edge=x"), UTF16String(255, u'e'));
+  EXPECT_EQ(Localized(localizer, ("$$$/missing=" + longValue).c_str()), UTF16String(1000, u'v'));
+}
+
 TEST_F(LocalizerFiles, InvalidDictionaryGivesEveryKeyAsItsWholeText) {
   Write("app/lexdictionary.dat", "\"$$$/k=value\"\n$$/bad=x\n");
   Write("later/lexdictionary.dat", "\"$$$/k=later\"\n");
