@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/last_error.h"
+#include "platform/module_file_name_common.h"
 #include "platform/modules.h"
 #include "platform/utf_common.h"
 
@@ -57,23 +58,6 @@ std::string AbsolutePath(const char* name) {
   return path;
 }
 
-std::uint32_t CopyCut(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
-  if (size == 0 || buffer == nullptr) {
-    SetLastErrorCode(kErrorInsufficientBuffer);
-    return 0;
-  }
-  if (path.size() >= size) {
-    path.copy(buffer, size - 1);
-    buffer[size - 1] = u'\0';
-    SetLastErrorCode(kErrorInsufficientBuffer);
-    return size;
-  }
-  path.copy(buffer, path.size());
-  buffer[path.size()] = u'\0';
-  SetLastErrorCode(kErrorSuccess);
-  return static_cast<std::uint32_t>(path.size());
-}
-
 std::string LibraryPath(const char16_t* path) {
   std::string name = Utf16ToUtf8(path);
   // dlopen searches the library path for a bare name; this layer loads by
@@ -96,13 +80,13 @@ ModuleHandle GetModuleHandleW(const char16_t* name) {
 }
 
 std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer, std::uint32_t size) {
-  if (module == nullptr) return CopyCut(Utf8ToUtf16(ExecutablePath()), buffer, size);
+  if (module == nullptr) return CopyModuleFileName(Utf8ToUtf16(ExecutablePath()), buffer, size);
   const link_map* map = LoadedObject(module);
   if (map == nullptr) {
     SetLastErrorCode(kErrorModNotFound);
     return 0;
   }
-  return CopyCut(Utf8ToUtf16(AbsolutePath(map->l_name)), buffer, size);
+  return CopyModuleFileName(Utf8ToUtf16(AbsolutePath(map->l_name)), buffer, size);
 }
 
 ModuleHandle LoadLibraryExW(const char16_t* path, void*, std::uint32_t) {

@@ -8,6 +8,7 @@
 #include "platform/error_reporting.h"
 #include "platform/last_error.h"
 #include "platform/message_box.h"
+#include "platform/module_file_name_common.h"
 #include "platform/ole.h"
 #include "platform/process_setup.h"
 #include "platform/processor.h"
@@ -45,22 +46,6 @@ constexpr std::uint32_t kErrorProcNotFound = 127;
 fake::State& S() { return fake::Current(); }
 
 std::u16string Text(const char16_t* text) { return text == nullptr ? u"" : text; }
-
-std::uint32_t CopyCut(const std::u16string& path, char16_t* buffer, std::uint32_t size) {
-  if (size == 0 || buffer == nullptr) {
-    SetLastErrorCode(kErrorInsufficientBuffer);
-    return 0;
-  }
-  if (path.size() >= size) {
-    path.copy(buffer, size - 1);
-    buffer[size - 1] = u'\0';
-    SetLastErrorCode(kErrorInsufficientBuffer);
-    return size;
-  }
-  path.copy(buffer, path.size());
-  buffer[path.size()] = u'\0';
-  return static_cast<std::uint32_t>(path.size());
-}
 
 bool CopyPath(const std::u16string& path, char16_t* out) {
   if (out == nullptr || path.size() >= static_cast<std::size_t>(kMaxPath)) return false;
@@ -245,9 +230,9 @@ ModuleHandle GetModuleHandleW(const char16_t* name) {
 
 std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer, std::uint32_t size) {
   if (module == nullptr || module == &S().executable) {
-    return CopyCut(S().moduleFileName, buffer, size);
+    return CopyModuleFileName(S().moduleFileName, buffer, size);
   }
-  return CopyCut(static_cast<fake::Module*>(module)->path, buffer, size);
+  return CopyModuleFileName(static_cast<fake::Module*>(module)->path, buffer, size);
 }
 
 ModuleHandle LoadLibraryExW(const char16_t* path, void*, std::uint32_t) {
