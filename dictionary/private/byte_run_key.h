@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "dictionary/private/hash_item.h"
@@ -18,7 +19,11 @@ class ByteRunKey : public HashItem {
 
   void Write(std::ostream& out, bool raw) const override;
   std::uint32_t Hash(std::uint32_t modulus) const override;
-  bool Equals(const ByteRunKey& other) const override;
+  // Final, so that the entry table's scans call it directly.
+  bool Equals(const ByteRunKey& other) const final {
+    return length_ == other.length_ &&
+           (length_ == 0 || std::memcmp(data_, other.data_, length_) == 0);
+  }
 
   const std::uint8_t* KeyData() const { return data_; }
   std::uint32_t KeyLength() const { return length_; }

@@ -5,14 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "dictionary/private/byte_run_key.h"
 #include "dictionary/private/hash_item.h"
 #include "dictionary/private/key_hash.h"
 
 namespace tessvik_private {
 
 // Chained hash table of owned items; the newest item of a chain comes first.
-// Beside each chain it keeps the chain's items with tags of their keys, in
-// chain order, so that a search scans one array instead of following links.
+// Beside each chain it keeps the chain's items and tags of their keys, in
+// chain order, so that a search scans a dense tag array instead of
+// following links.
 class EntryTable {
  public:
   EntryTable() = default;
@@ -30,11 +32,10 @@ class EntryTable {
   HashItem* Head(std::uint32_t bucket) const { return heads_[bucket]; }
 
  private:
-  struct Link {
-    std::uint32_t tag;
-    HashItem* item;
+  struct Chain {  // in chain order, head first
+    std::vector<std::uint16_t> tags;
+    std::vector<ByteRunKey*> items;
   };
-  using Chain = std::vector<Link>;  // in chain order, head first
 
   std::array<HashItem*, kBucketCount> heads_{};
   std::uint32_t lastBucket_ = 0;

@@ -40,18 +40,17 @@ class FastArray : public RefCountObj {
   std::uint32_t EntryCount() const { return entryCount_; }
   std::uint32_t BlockCount() const { return static_cast<std::uint32_t>(blocks_.size()); }
   std::uint32_t BucketSize(std::uint32_t bucket) const {
-    return static_cast<std::uint32_t>(buckets_[bucket].size());
+    return static_cast<std::uint32_t>(buckets_[bucket].indices.size());
   }
 
  private:
-  // One global index of a bucket with a tag of its whole key, so that a
-  // scan reads both from one line and compares keys only on a tag match.
-  struct IndexEntry {
-    std::uint32_t tag;
-    std::uint32_t index;
+  // A bucket's global indices in the order they were added, with a tag of
+  // each key beside them, so that a scan reads a dense tag array and
+  // compares keys only on a tag match.
+  struct IndexBucket {
+    std::vector<std::uint16_t> tags;
+    std::vector<std::uint32_t> indices;
   };
-  // A bucket's entries in the order they were added.
-  using IndexBucket = std::vector<IndexEntry>;
 
   struct Slot {
     Block* block;

@@ -21,26 +21,31 @@ inline std::uint32_t HashKey(const std::uint8_t* bytes, std::uint32_t length,
   return static_cast<std::uint32_t>(hash % modulus);
 }
 
-// A 32-bit digest of the whole key, kept beside each bucket entry so that a
-// bucket scan compares keys only when their tags agree. Eight bytes per
-// step: keys are long and share their first bytes.
-inline std::uint32_t KeyTag(const std::uint8_t* key, std::uint32_t length) {
-  constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
-  std::uint64_t tag = (length + 1) * kMix;
-  std::uint32_t p = 0;
-  for (; p + 8 <= length; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, key + p, 8);
-    tag = (tag ^ word) * kMix;
-    tag ^= tag >> 31;
+// A 16-bit digest of a key, kept beside each bucket entry so that a bucket
+// scan reads few cache lines and compares keys only on a tag match. Keys
+// share their first bytes, so it mixes the length with the middle and the
+// last eight bytes; keys of up to 16 bytes take part whole.
+inline std::uint16_t KeyTag(const std::uint8_t* key, std::uint32_t length) {
+  std::uint64_t a = 0;
+  std::uint64_t b = 0;
+  if (length >= 8) {
+    std::memcpy(&a, key + (length - 8) / 2, 8);
+    std::memcpy(&b, key + length - 8, 8);
+  } else if (length >= 4) {
+    std::uint32_t first;
+    std::uint32_t last;
+    std::memcpy(&first, key, 4);
+    std::memcpy(&last, key + length - 4, 4);
+    a = first;
+    b = last;
+  } else if (length > 0) {
+    a = key[0] | (key[length / 2] << 8) | (key[length - 1] << 16);
   }
-  if (p < length) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, key + p, length - p);
-    tag = (tag ^ word) * kMix;
-    tag ^= tag >> 31;
-  }
-  return static_cast<std::uint32_t>(tag ^ (tag >> 32));
+  std::uint64_t tag = (a ^ length) * 0x9E3779B97F4A7C15ull;
+  tag ^= ((b << 29) | (b >> 35)) * 0xC2B2AE3D27D4EB4Full;
+  tag ^= tag >> 29;
+  tag *= 0x9E3779B97F4A7C15ull;
+  return static_cast<std::uint16_t>(tag >> 48);
 }
 
 }  // namespace tessvik_private

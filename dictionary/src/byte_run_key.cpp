@@ -46,9 +46,4 @@ std::uint32_t ByteRunKey::Hash(std::uint32_t modulus) const {
   return HashKey(data_, length_, modulus);
 }
 
-bool ByteRunKey::Equals(const ByteRunKey& other) const {
-  if (length_ != other.length_) return false;
-  return length_ == 0 || std::memcmp(data_, other.data_, length_) == 0;
-}
-
 }  // namespace tessvik_private

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dictionary/private/byte_run_key.h"
+#include "dictionary/private/tag_scan.h"
 
 namespace tessvik_private {
 
@@ -20,14 +21,13 @@ HashItem* EntryTable::Find(const ByteRunKey& key) {
   lastBucket_ = HashKey(key.KeyData(), key.KeyLength(), kBucketCount);
   predecessor_ = nullptr;
   const Chain& chain = chains_[lastBucket_];
-  const std::uint32_t tag = KeyTag(key.KeyData(), key.KeyLength());
-  for (std::size_t position = 0; position < chain.size(); ++position) {
-    if (chain[position].tag != tag || !chain[position].item->Equals(key)) continue;
-    predecessor_ = position == 0 ? nullptr : chain[position - 1].item;
-    lastPosition_ = position;
-    return chain[position].item;
-  }
-  return nullptr;
+  const std::size_t position =
+      ScanTags(chain.tags.data(), chain.tags.size(), KeyTag(key.KeyData(), key.KeyLength()),
+               [&](std::size_t p) { return chain.items[p]->Equals(key); });
+  if (position == kNoPosition) return nullptr;
+  predecessor_ = position == 0 ? nullptr : chain.items[position - 1];
+  lastPosition_ = position;
+  return chain.items[position];
 }
 
 void EntryTable::Insert(ByteRunKey* item) {
@@ -36,18 +36,20 @@ void EntryTable::Insert(ByteRunKey* item) {
 
 void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, ByteRunKey* item) {
   Chain& chain = chains_[bucket];
-  auto at = chain.begin();
+  std::size_t at = 0;
   if (previous == nullptr) {
     item->SetNext(heads_[bucket]);
     heads_[bucket] = item;
   } else {
     item->SetNext(previous->Next());
     previous->SetNext(item);
-    at = std::find_if(chain.begin(), chain.end(),
-                      [previous](const Link& link) { return link.item == previous; });
-    if (at != chain.end()) ++at;
+    at = static_cast<std::size_t>(std::find(chain.items.begin(), chain.items.end(), previous) -
+                                  chain.items.begin());
+    if (at < chain.items.size()) ++at;
   }
-  chain.insert(at, Link{KeyTag(item->KeyData(), item->KeyLength()), item});
+  const auto offset = static_cast<std::ptrdiff_t>(at);
+  chain.items.insert(chain.items.begin() + offset, item);
+  chain.tags.insert(chain.tags.begin() + offset, KeyTag(item->KeyData(), item->KeyLength()));
 }
 
 std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
@@ -60,7 +62,9 @@ std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
   }
   found->SetNext(nullptr);
   Chain& chain = chains_[lastBucket_];
-  chain.erase(chain.begin() + static_cast<std::ptrdiff_t>(lastPosition_));
+  const auto offset = static_cast<std::ptrdiff_t>(lastPosition_);
+  chain.items.erase(chain.items.begin() + offset);
+  chain.tags.erase(chain.tags.begin() + offset);
   return std::unique_ptr<HashItem>(found);
 }
 

@@ -6,6 +6,7 @@
 
 #include "dictionary/private/block_reader.h"
 #include "dictionary/private/bounded_reader.h"
+#include "dictionary/private/tag_scan.h"
 
 namespace tessvik_private {
 namespace {
@@ -40,17 +41,16 @@ FastArray::Slot FastArray::Locate(std::uint32_t index) const {
 
 std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
   const IndexBucket& bucket = buckets_[HashKey(key, length, kBucketCount)];
-  const std::uint32_t tag = KeyTag(key, length);
-  for (const IndexEntry& entry : bucket) {
-    if (entry.tag != tag) continue;
-    const Slot found = Locate(entry.index);
-    if (found.block == nullptr || found.block->keyLengths.empty()) continue;
-    if (found.block->keyLengths[found.slot] != length) continue;
-    const std::uint8_t* slotKey = found.block->Key(found.slot);
-    if (length != 0 && slotKey == nullptr) continue;
-    if (SameBytes(slotKey, key, length)) return entry.index;
-  }
-  return kNone;
+  const std::size_t position =
+      ScanTags(bucket.tags.data(), bucket.tags.size(), KeyTag(key, length), [&](std::size_t p) {
+        const Slot found = Locate(bucket.indices[p]);
+        if (found.block == nullptr || found.block->keyLengths.empty()) return false;
+        if (found.block->keyLengths[found.slot] != length) return false;
+        const std::uint8_t* slotKey = found.block->Key(found.slot);
+        if (length != 0 && slotKey == nullptr) return false;
+        return SameBytes(slotKey, key, length);
+      });
+  return position == kNoPosition ? kNone : bucket.indices[position];
 }
 
 ByteRunValue* FastArray::ValueAt(std::uint32_t index) const {
@@ -106,7 +106,8 @@ bool FastArray::ReplaceValue(std::uint32_t index, const std::uint8_t* bytes, std
 
 void FastArray::Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
                        std::uint32_t length) {
-  buckets_[bucket].push_back({KeyTag(key, length), index});
+  buckets_[bucket].tags.push_back(KeyTag(key, length));
+  buckets_[bucket].indices.push_back(index);
 }
 
 Block& FastArray::OpenBlock() {
@@ -182,20 +183,19 @@ bool FastArray::MergeSlot(Block& block, std::uint32_t slot, std::uint32_t oldSiz
   const std::uint32_t length = block.keyLengths[slot];
   if (length == 0 || length + 1 > kMergeKeyBuffer) return false;
   const std::uint8_t* key = block.Key(slot);
-  const std::uint32_t tag = KeyTag(key, length);
   std::uint8_t older[kMergeKeyBuffer];
-  for (std::uint32_t i = 0; i < oldSize; ++i) {
-    if (bucket[i].tag != tag) continue;
-    std::uint32_t olderLength = 0;
-    if (!KeyAt(bucket[i].index, older, kMergeKeyBuffer, olderLength)) continue;
-    if (olderLength != length || !SameBytes(older, key, length)) continue;
-    ReplaceValue(bucket[i].index, block.Value(slot), block.valueLengths[slot]);
-    block.keyLengths[slot] = 0;
-    block.valueLengths[slot] = 0;
-    if (block.live > 0) --block.live;
-    return true;
-  }
-  return false;
+  const std::size_t position =
+      ScanTags(bucket.tags.data(), oldSize, KeyTag(key, length), [&](std::size_t p) {
+        std::uint32_t olderLength = 0;
+        return KeyAt(bucket.indices[p], older, kMergeKeyBuffer, olderLength) &&
+               olderLength == length && SameBytes(older, key, length);
+      });
+  if (position == kNoPosition) return false;
+  ReplaceValue(bucket.indices[position], block.Value(slot), block.valueLengths[slot]);
+  block.keyLengths[slot] = 0;
+  block.valueLengths[slot] = 0;
+  if (block.live > 0) --block.live;
+  return true;
 }
 
 void FastArray::Adopt(FileBlock& file) {
