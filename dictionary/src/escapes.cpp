@@ -37,19 +37,22 @@ bool Resolve(char16_t escapeChar, char16_t after, char16_t& result) {
 }  // namespace
 
 std::u16string Unescape(const char16_t* text, std::size_t length) {
+  const std::u16string_view all(text, length);
+  std::size_t escape = all.find_first_of(u"\\^");
+  // Most texts have no escapes at all.
+  if (escape == std::u16string_view::npos) return ExpandMarkup(text, length);
   std::u16string out;
   out.reserve(length);
-  char16_t pending = 0;
-  for (std::size_t i = 0; i < length; ++i) {
-    const char16_t unit = text[i];
-    if (pending == 0) {
-      if (unit == u'\\' || unit == u'^') {
-        pending = unit;
-      } else {
-        out.push_back(unit);
-      }
-      continue;
+  std::size_t copied = 0;  // start of the text not yet copied
+  while (escape != std::u16string_view::npos) {
+    out.append(text + copied, escape - copied);
+    const char16_t pending = text[escape];
+    if (escape + 1 == length) {
+      out.push_back(pending);
+      copied = length;
+      break;
     }
+    const char16_t unit = text[escape + 1];
     char16_t result = 0;
     if (Resolve(pending, unit, result)) {
       out.push_back(result);
@@ -57,9 +60,10 @@ std::u16string Unescape(const char16_t* text, std::size_t length) {
       out.push_back(pending);
       if (unit != pending) out.push_back(unit);
     }
-    pending = 0;
+    copied = escape + 2;
+    escape = all.find_first_of(u"\\^", copied);
   }
-  if (pending != 0) out.push_back(pending);
+  if (copied < length) out.append(text + copied, length - copied);
   return ExpandMarkup(out.data(), out.size());
 }
 
