@@ -6,20 +6,11 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <type_traits>
 
 #include "modules/crashhandler/crash_handler.h"
 #include "modules/crashhandler/process_memory_win.h"
-
-// mingw-w64's <werapi.h> does not compile on its own, so the structure the
-// callbacks receive is declared here with the fields this module reads.
-struct RuntimeExceptionInformation {
-  DWORD dwSize;
-  HANDLE hProcess;
-  HANDLE hThread;
-  EXCEPTION_RECORD exceptionRecord;
-  CONTEXT context;
-  PCWSTR pwszReportId;
-};
+#include "modules/crashhandler/runtime_exception_information_win.h"
 
 #define CRASHHANDLER_EXPORT extern "C" __declspec(dllexport)
 
@@ -55,6 +46,8 @@ OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformat
   }
   return S_OK;
 }
+static_assert(std::is_same_v<decltype(&OutOfProcessExceptionEventCallback),
+                             OutOfProcessExceptionEventCallbackFunction>);
 
 // Only called for a claimed crash, which this module never claims.
 CRASHHANDLER_EXPORT HRESULT WINAPI OutOfProcessExceptionEventSignatureCallback(
