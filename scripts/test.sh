@@ -34,7 +34,7 @@ thread_tests() {
 step "tests (default build)" build_and_test default
 step "tests (ASan+UBSan build)" build_and_test asan
 step "threaded tests (TSan build)" thread_tests
-step "Windows compile of the platform layer" bash scripts/check-windows-platform.sh
+step "Windows build and Wine suite" bash scripts/windows-test.sh
 step "fuzz targets" bash scripts/run-fuzzers.sh "${FUZZ_SECONDS:-30}"
 
 if [[ ${#failed[@]} -ne 0 ]]; then
