@@ -6,7 +6,7 @@
 #   scripts/windows-build.sh DIR          (DIR is emptied first)
 #
 # PELLICOR_WINDOWS_BUILD (default build/windows) and PELLICOR_WINDOWS_DEPS_CACHE
-# (default build/windows-deps) move the build and the dependency cache.
+# (default ~/.cache/pellicor/windows-deps) move the build and the dependency cache.
 set -euo pipefail
 
 if [[ $# -ne 1 || -z "$1" ]]; then
@@ -15,7 +15,9 @@ if [[ $# -ne 1 || -z "$1" ]]; then
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${PELLICOR_WINDOWS_BUILD:-$root/build/windows}"
-deps_cache="${PELLICOR_WINDOWS_DEPS_CACHE:-$root/build/windows-deps}"
+# Outside the checkout, so that fresh checkouts of CI reuse it; its stamp
+# says what it was built from.
+deps_cache="${PELLICOR_WINDOWS_DEPS_CACHE:-${XDG_CACHE_HOME:-${HOME:-$root/build}/.cache}/pellicor/windows-deps}"
 jobs="${PELLICOR_JOBS:-2}"
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
