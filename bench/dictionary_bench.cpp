@@ -118,8 +118,8 @@ void LookupTexts(benchmark::State& state, tessvik::Dictionary& dictionary,
   std::size_t i = 0;
   for (auto _ : state) {
     const auto result = dictionary.Lookup(texts[i].c_str(), nullptr);
-    const std::uint32_t length = std::min<std::uint32_t>(result->Length(), 512);
-    result->CopyTo(buffer, length, false);
+    const std::uint32_t length = std::min<std::uint32_t>(result.Length(), 512);
+    result.CopyTo(buffer, length, false);
     benchmark::DoNotOptimize(buffer[0]);
     i = (i + 1) % texts.size();
   }

@@ -22,7 +22,7 @@ class Dictionary {
   void Load(std::istream& stream);
   bool IsValid() const { return state_.valid != 0; }
   bool Contains(const char* keyText);
-  std::unique_ptr<DictionaryString> Lookup(const char* keyText, const TextEncoding* encoding);
+  DictionaryString Lookup(const char* keyText, const TextEncoding* encoding);
   // One NUL-terminated text dictionary line.
   void AddLine(const char16_t* line);
 

@@ -6,8 +6,8 @@
 
 namespace tessvik {
 
-// The caller-owned result of a lookup; it keeps the value alive on its own,
-// even after the dictionary is gone.
+// The result of a lookup, a value the caller owns; it keeps the value alive
+// on its own, even after the dictionary is gone.
 class DictionaryString {
  public:
   explicit DictionaryString(tessvik_private::ByteRunValue* value) : value_(value) {}

@@ -100,18 +100,17 @@ bool Dictionary::Contains(const char* keyText) {
   return state_.entries.Find(ByteRunKey(parsed.key.data(), length, false)) != nullptr;
 }
 
-std::unique_ptr<DictionaryString> Dictionary::Lookup(const char* keyText,
-                                                     const TextEncoding* encoding) {
+DictionaryString Dictionary::Lookup(const char* keyText, const TextEncoding* encoding) {
   const tessvik_private::KeyText parsed = tessvik_private::ParseKeyText(keyText);
-  if (!parsed.hasKey) return std::make_unique<DictionaryString>(tessvik_private::EmptyValue());
-  if (ByteRunValue* found = Find(parsed.key)) return std::make_unique<DictionaryString>(found);
+  if (!parsed.hasKey) return DictionaryString(tessvik_private::EmptyValue());
+  if (ByteRunValue* found = Find(parsed.key)) return DictionaryString(found);
   const std::string_view defaultText = parsed.DefaultText();
   if (defaultText.empty()) {
-    return std::make_unique<DictionaryString>(tessvik_private::EmptyValue());
+    return DictionaryString(tessvik_private::EmptyValue());
   }
   const std::u16string wide = DefaultText(defaultText, encoding);
   const std::u16string value = tessvik_private::Unescape(wide.data(), wide.size());
-  return std::make_unique<DictionaryString>(
+  return DictionaryString(
       tessvik_private::MakeUtf16Value(value.data(), static_cast<std::uint32_t>(value.size())));
 }
 

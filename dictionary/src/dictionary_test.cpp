@@ -38,7 +38,7 @@ TEST(Dictionary, LookupParsesKeyAndFallsBackToDefault) {
   EXPECT_EQ(LookupText(dictionary, "$$/a/b=x"), u"");
   EXPECT_FALSE(dictionary.Contains("$/a/b=x"));
   EXPECT_TRUE(dictionary.Contains("/a/b=anything"));
-  EXPECT_EQ(dictionary.Lookup("$$$/missing", nullptr)->Length(), 1u);
+  EXPECT_EQ(dictionary.Lookup("$$$/missing", nullptr).Length(), 1u);
   EXPECT_EQ(LookupText(dictionary, "$$$=x"), u"empty key");
 }
 
@@ -79,20 +79,20 @@ TEST(Dictionary, ByteOrderMarkStaysInAnUnquotedFirstLine) {
 TEST(DictionaryString, CopyToTruncatesAndThrowsOnRequest) {
   Dictionary dictionary;
   const auto result = dictionary.Lookup("$$$/k=Hello", nullptr);
-  ASSERT_EQ(result->Length(), 6u);
+  ASSERT_EQ(result.Length(), 6u);
   char16_t buffer[6] = {u'x', u'x', u'x', u'x', u'x', u'x'};
-  EXPECT_EQ(result->CopyTo(buffer, 1, false), 0u);
+  EXPECT_EQ(result.CopyTo(buffer, 1, false), 0u);
   EXPECT_EQ(buffer[0], 0);
-  result->CopyTo(buffer, 3, false);
+  result.CopyTo(buffer, 3, false);
   EXPECT_EQ(std::u16string(buffer), u"He");
   try {
-    result->CopyTo(buffer, 4, true);
+    result.CopyTo(buffer, 4, true);
     ADD_FAILURE() << "no exception";
   } catch (const HLErrException& e) {
     EXPECT_EQ(e.Code(), kErrBufferTooSmall);
     EXPECT_EQ(std::u16string(buffer), u"Hel");
   }
-  EXPECT_NO_THROW(result->CopyTo(buffer, 6, true));
+  EXPECT_NO_THROW(result.CopyTo(buffer, 6, true));
   EXPECT_EQ(std::u16string(buffer), u"Hello");
 }
 

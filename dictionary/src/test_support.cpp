@@ -25,8 +25,8 @@ void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
 std::u16string LookupText(tessvik::Dictionary& dictionary, const char* keyText,
                           const tessvik::TextEncoding* encoding) {
   const auto result = dictionary.Lookup(keyText, encoding);
-  std::vector<char16_t> buffer(result->Length());
-  result->CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
+  std::vector<char16_t> buffer(result.Length());
+  result.CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
   return std::u16string(buffer.data(), buffer.size() - 1);
 }
 

@@ -28,8 +28,8 @@ void LoadBytes(Dictionary& dictionary, const std::string& bytes) {
 
 void ReadBack(Dictionary& dictionary, const std::string& keyText) {
   const auto result = dictionary.Lookup(keyText.c_str(), nullptr);
-  std::u16string buffer(result->Length(), u'\0');
-  result->CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
+  std::u16string buffer(result.Length(), u'\0');
+  result.CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
   dictionary.Contains(keyText.c_str());
 }
 

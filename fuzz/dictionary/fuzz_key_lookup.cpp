@@ -62,7 +62,7 @@ std::u16string Text(const tessvik::DictionaryString& result) {
 std::u16string Lookup(Dictionary& dictionary, const std::string& text,
                       const tessvik::TextEncoding* encoding) {
   try {
-    return Text(*dictionary.Lookup(text.c_str(), encoding));
+    return Text(dictionary.Lookup(text.c_str(), encoding));
   } catch (const tessvik::HLErrException&) {
     return u"<conversion failed>";  // invalid UTF-8 in a default text
   }
@@ -116,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!contains && equals == std::string::npos && !found.empty()) std::abort();
 
   const auto result = dictionary.Lookup(keyText.c_str(), nullptr);
-  std::u16string shortBuffer(result->Length() / 2 + 1, u'x');
-  result->CopyTo(shortBuffer.data(), static_cast<std::uint32_t>(shortBuffer.size()), false);
+  std::u16string shortBuffer(result.Length() / 2 + 1, u'x');
+  result.CopyTo(shortBuffer.data(), static_cast<std::uint32_t>(shortBuffer.size()), false);
   if (shortBuffer.back() != 0) std::abort();
   return 0;
 }

@@ -47,7 +47,7 @@ int RunLookup(const std::vector<std::string>& words, std::ostream& out) {
   tessvik::Dictionary dictionary;
   LoadDictionaries(args, dictionary);
   for (const std::string& text : args.Operands()) {
-    const std::u16string value = Text(*dictionary.Lookup(text.c_str(), encoding));
+    const std::u16string value = Text(dictionary.Lookup(text.c_str(), encoding));
     out << (args.Flag("--units") ? ToUnitList(value) : ToUtf8(value)) << '\n';
   }
   return 0;

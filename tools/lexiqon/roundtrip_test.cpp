@@ -81,8 +81,8 @@ std::vector<CompiledEntry> RandomEntries(std::size_t n, unsigned seed) {
 std::u16string Lookup(tessvik::Dictionary& dictionary, const std::string& key) {
   const std::string text = "$$$" + key;
   const auto result = dictionary.Lookup(text.c_str(), nullptr);
-  std::u16string buffer(result->Length(), u'\0');
-  result->CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
+  std::u16string buffer(result.Length(), u'\0');
+  result.CopyTo(buffer.data(), static_cast<std::uint32_t>(buffer.size()), true);
   buffer.pop_back();
   return buffer;
 }

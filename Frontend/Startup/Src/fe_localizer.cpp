@@ -103,8 +103,8 @@ void Localizer::LookupLocked(UTF16String& result, const std::string& key) {
     result = Widened(key);
     return;
   }
-  const std::unique_ptr<tessvik::DictionaryString> text = dictionary_->Lookup(key.c_str(), nullptr);
-  const std::uint32_t length = text->Length();
+  const tessvik::DictionaryString text = dictionary_->Lookup(key.c_str(), nullptr);
+  const std::uint32_t length = text.Length();
   // Most texts fit on the stack; longer ones get a heap buffer.
   char16_t shortBuffer[kShortTextUnits];
   std::vector<char16_t> longBuffer;
@@ -113,7 +113,7 @@ void Localizer::LookupLocked(UTF16String& result, const std::string& key) {
     longBuffer.resize(length);
     buffer = longBuffer.data();
   }
-  text->CopyTo(buffer, length, true);
+  text.CopyTo(buffer, length, true);
   result.assign(buffer, length - 1);
 }
 
