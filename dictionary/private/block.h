@@ -36,9 +36,19 @@ struct Block {
   std::vector<std::uint32_t> extraOwners;
 
   bool IsLive(std::uint32_t slot) const { return !keysPresent || keyLengths[slot] != 0; }
-  const std::uint8_t* Key(std::uint32_t slot) const;
+  const std::uint8_t* Key(std::uint32_t slot) const {
+    if (!keyOverrides.empty() && keyOverrides[slot] && keyLengths[slot] > 0) {
+      return keyOverrides[slot].get();
+    }
+    if (keyOffsets.empty() || !keyText) return nullptr;
+    return keyText.get() + keyOffsets[slot];
+  }
   // Null when the slot has neither an override nor shared value text.
-  std::uint8_t* Value(std::uint32_t slot);
+  std::uint8_t* Value(std::uint32_t slot) {
+    if (!valueOverrides.empty() && valueOverrides[slot]) return valueOverrides[slot].get();
+    if (valueOffsets.empty() || !valueText) return nullptr;
+    return valueText.get() + valueOffsets[slot];
+  }
   const std::uint8_t* Value(std::uint32_t slot) const {
     return const_cast<Block*>(this)->Value(slot);
   }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "dictionary/private/byte_run_key.h"
+#include "dictionary/private/dictionary_entry.h"
 #include "dictionary/private/hash_item.h"
 #include "dictionary/private/key_hash.h"
 
@@ -23,18 +23,22 @@ class EntryTable {
   ~EntryTable();
 
   HashItem* Find(const ByteRunKey& key);
-  void Insert(ByteRunKey* item);  // takes ownership; at the head of its chain
+  void Insert(DictionaryEntry* item);  // takes ownership; at the head of its chain
   std::unique_ptr<HashItem> Remove(const ByteRunKey& key);
   // Takes ownership of item and links it into the given bucket's chain
   // right after previous, or at the head when previous is null.
-  void InsertAfter(std::uint32_t bucket, HashItem* previous, ByteRunKey* item);
+  // The item's value must be set: the chain keeps it as a prefetch hint.
+  void InsertAfter(std::uint32_t bucket, HashItem* previous, DictionaryEntry* item);
 
   HashItem* Head(std::uint32_t bucket) const { return heads_[bucket]; }
 
  private:
   struct Chain {  // in chain order, head first
     std::vector<std::uint16_t> tags;
-    std::vector<ByteRunKey*> items;
+    std::vector<DictionaryEntry*> items;
+    // Each item's value, fetched while the item's key is compared; items
+    // keep their value while they are in the table.
+    std::vector<const ByteRunValue*> values;
   };
 
   std::array<HashItem*, kBucketCount> heads_{};

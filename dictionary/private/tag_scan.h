@@ -12,6 +12,15 @@ namespace tessvik_private {
 
 inline constexpr std::size_t kNoPosition = static_cast<std::size_t>(-1);
 
+// Starts loading a line that the caller is about to read.
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+  __builtin_prefetch(address);
+#else
+  (void)address;
+#endif
+}
+
 // The first position in tags[0, count) whose tag equals tag and for which
 // matches(position) is true, in order; kNoPosition when there is none.
 // Eight tags are compared at a time, so a bucket of a hundred entries costs

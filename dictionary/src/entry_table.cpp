@@ -21,20 +21,22 @@ HashItem* EntryTable::Find(const ByteRunKey& key) {
   lastBucket_ = HashKey(key.KeyData(), key.KeyLength(), kBucketCount);
   predecessor_ = nullptr;
   const Chain& chain = chains_[lastBucket_];
-  const std::size_t position =
-      ScanTags(chain.tags.data(), chain.tags.size(), KeyTag(key.KeyData(), key.KeyLength()),
-               [&](std::size_t p) { return chain.items[p]->Equals(key); });
+  const std::size_t position = ScanTags(chain.tags.data(), chain.tags.size(),
+                                        KeyTag(key.KeyData(), key.KeyLength()), [&](std::size_t p) {
+                                          Prefetch(chain.values[p]);
+                                          return chain.items[p]->Equals(key);
+                                        });
   if (position == kNoPosition) return nullptr;
   predecessor_ = position == 0 ? nullptr : chain.items[position - 1];
   lastPosition_ = position;
   return chain.items[position];
 }
 
-void EntryTable::Insert(ByteRunKey* item) {
+void EntryTable::Insert(DictionaryEntry* item) {
   InsertAfter(HashKey(item->KeyData(), item->KeyLength(), kBucketCount), nullptr, item);
 }
 
-void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, ByteRunKey* item) {
+void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, DictionaryEntry* item) {
   Chain& chain = chains_[bucket];
   std::size_t at = 0;
   if (previous == nullptr) {
@@ -49,6 +51,7 @@ void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, ByteRunKe
   }
   const auto offset = static_cast<std::ptrdiff_t>(at);
   chain.items.insert(chain.items.begin() + offset, item);
+  chain.values.insert(chain.values.begin() + offset, item->Value().Get());
   chain.tags.insert(chain.tags.begin() + offset, KeyTag(item->KeyData(), item->KeyLength()));
 }
 
@@ -64,6 +67,7 @@ std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
   Chain& chain = chains_[lastBucket_];
   const auto offset = static_cast<std::ptrdiff_t>(lastPosition_);
   chain.items.erase(chain.items.begin() + offset);
+  chain.values.erase(chain.values.begin() + offset);
   chain.tags.erase(chain.tags.begin() + offset);
   return std::unique_ptr<HashItem>(found);
 }

@@ -46,6 +46,8 @@ std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length)
         const Slot found = Locate(bucket.indices[p]);
         if (found.block == nullptr || found.block->keyLengths.empty()) return false;
         if (found.block->keyLengths[found.slot] != length) return false;
+        // The value is usually asked for next; fetch it while the key is compared.
+        Prefetch(found.block->Value(found.slot));
         const std::uint8_t* slotKey = found.block->Key(found.slot);
         if (length != 0 && slotKey == nullptr) return false;
         return SameBytes(slotKey, key, length);

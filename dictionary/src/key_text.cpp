@@ -33,9 +33,14 @@ KeyText ParseKeyText(const char* text) {
     text += 3;
   }
   parsed.hasKey = true;
-  const std::size_t keyLength = std::strcspn(text, "=");
-  parsed.key = std::string_view(text, keyLength);
-  if (text[keyLength] == '=') parsed.defaultStart = text + keyLength + 1;
+  // strchr scans many bytes at a time; strcspn walks a character set.
+  const char* equals = std::strchr(text, '=');
+  if (equals == nullptr) {
+    parsed.key = std::string_view(text);
+  } else {
+    parsed.key = std::string_view(text, static_cast<std::size_t>(equals - text));
+    parsed.defaultStart = equals + 1;
+  }
   return parsed;
 }
 

@@ -1,5 +1,6 @@
 #include "dictionary/private/table_loader.h"
 
+#include <memory>
 #include <vector>
 
 #include "dictionary/private/block.h"
@@ -16,7 +17,7 @@ class BucketChain {
  public:
   BucketChain(EntryTable& table, std::uint32_t bucket) : table_(table), bucket_(bucket) {}
 
-  void Append(ByteRunKey* item) {
+  void Append(DictionaryEntry* item) {
     table_.InsertAfter(bucket_, last_, item);
     last_ = item;
   }
@@ -37,9 +38,10 @@ ByteRunValue* MakeValue(const std::uint8_t* bytes, std::uint32_t length, std::in
 
 void StoreEntry(const OwnedBytes& key, std::uint32_t keyLength, const OwnedBytes& value,
                 std::uint32_t valueLength, std::int8_t encoding, BucketChain& chain) {
-  auto* entry = new DictionaryEntry(ByteRunKey(key.get(), keyLength, false));
-  chain.Append(entry);
+  // A conversion that throws leaves nothing half-linked.
+  auto entry = std::make_unique<DictionaryEntry>(ByteRunKey(key.get(), keyLength, false));
   entry->SetValue(MakeValue(value.get(), valueLength, encoding));
+  chain.Append(entry.release());
 }
 
 // UTF-16 values of an odd byte count are refused.
