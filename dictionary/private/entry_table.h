@@ -8,6 +8,7 @@
 #include "dictionary/private/dictionary_entry.h"
 #include "dictionary/private/hash_item.h"
 #include "dictionary/private/key_hash.h"
+#include "dictionary/private/tag_scan.h"
 
 namespace tessvik_private {
 
@@ -33,12 +34,15 @@ class EntryTable {
   HashItem* Head(std::uint32_t bucket) const { return heads_[bucket]; }
 
  private:
+  // An item with its value, fetched while the item's key is compared;
+  // items keep their value while they are in the table.
+  struct Link {
+    DictionaryEntry* item;
+    const ByteRunValue* value;
+  };
   struct Chain {  // in chain order, head first
-    std::vector<std::uint16_t> tags;
-    std::vector<DictionaryEntry*> items;
-    // Each item's value, fetched while the item's key is compared; items
-    // keep their value while they are in the table.
-    std::vector<const ByteRunValue*> values;
+    TagArray tags;
+    std::vector<Link> links;
   };
 
   std::array<HashItem*, kBucketCount> heads_{};

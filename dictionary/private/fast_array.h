@@ -8,6 +8,7 @@
 #include "dictionary/private/byte_run_value.h"
 #include "dictionary/private/key_hash.h"
 #include "dictionary/private/ref_count.h"
+#include "dictionary/private/tag_scan.h"
 
 namespace tessvik_private {
 
@@ -48,7 +49,7 @@ class FastArray : public RefCountObj {
   // each key beside them, so that a scan reads a dense tag array and
   // compares keys only on a tag match.
   struct IndexBucket {
-    std::vector<std::uint16_t> tags;
+    TagArray tags;
     std::vector<std::uint32_t> indices;
   };
 

@@ -21,15 +21,15 @@ HashItem* EntryTable::Find(const ByteRunKey& key) {
   lastBucket_ = HashKey(key.KeyData(), key.KeyLength(), kBucketCount);
   predecessor_ = nullptr;
   const Chain& chain = chains_[lastBucket_];
-  const std::size_t position = ScanTags(chain.tags.data(), chain.tags.size(),
-                                        KeyTag(key.KeyData(), key.KeyLength()), [&](std::size_t p) {
-                                          Prefetch(chain.values[p]);
-                                          return chain.items[p]->Equals(key);
-                                        });
+  const std::size_t position = chain.tags.Scan(
+      chain.tags.Size(), KeyTag(key.KeyData(), key.KeyLength()), [&](std::size_t p) {
+        Prefetch(chain.links[p].value);
+        return chain.links[p].item->Equals(key);
+      });
   if (position == kNoPosition) return nullptr;
-  predecessor_ = position == 0 ? nullptr : chain.items[position - 1];
+  predecessor_ = position == 0 ? nullptr : chain.links[position - 1].item;
   lastPosition_ = position;
-  return chain.items[position];
+  return chain.links[position].item;
 }
 
 void EntryTable::Insert(DictionaryEntry* item) {
@@ -45,14 +45,12 @@ void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, Dictionar
   } else {
     item->SetNext(previous->Next());
     previous->SetNext(item);
-    at = static_cast<std::size_t>(std::find(chain.items.begin(), chain.items.end(), previous) -
-                                  chain.items.begin());
-    if (at < chain.items.size()) ++at;
+    while (at < chain.links.size() && chain.links[at].item != previous) ++at;
+    if (at < chain.links.size()) ++at;
   }
   const auto offset = static_cast<std::ptrdiff_t>(at);
-  chain.items.insert(chain.items.begin() + offset, item);
-  chain.values.insert(chain.values.begin() + offset, item->Value().Get());
-  chain.tags.insert(chain.tags.begin() + offset, KeyTag(item->KeyData(), item->KeyLength()));
+  chain.links.insert(chain.links.begin() + offset, Link{item, item->Value().Get()});
+  chain.tags.Insert(at, KeyTag(item->KeyData(), item->KeyLength()));
 }
 
 std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
@@ -66,9 +64,8 @@ std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
   found->SetNext(nullptr);
   Chain& chain = chains_[lastBucket_];
   const auto offset = static_cast<std::ptrdiff_t>(lastPosition_);
-  chain.items.erase(chain.items.begin() + offset);
-  chain.values.erase(chain.values.begin() + offset);
-  chain.tags.erase(chain.tags.begin() + offset);
+  chain.links.erase(chain.links.begin() + offset);
+  chain.tags.Erase(lastPosition_);
   return std::unique_ptr<HashItem>(found);
 }
 

@@ -42,7 +42,7 @@ FastArray::Slot FastArray::Locate(std::uint32_t index) const {
 std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
   const IndexBucket& bucket = buckets_[HashKey(key, length, kBucketCount)];
   const std::size_t position =
-      ScanTags(bucket.tags.data(), bucket.tags.size(), KeyTag(key, length), [&](std::size_t p) {
+      bucket.tags.Scan(bucket.tags.Size(), KeyTag(key, length), [&](std::size_t p) {
         const Slot found = Locate(bucket.indices[p]);
         if (found.block == nullptr || found.block->keyLengths.empty()) return false;
         if (found.block->keyLengths[found.slot] != length) return false;
@@ -108,7 +108,7 @@ bool FastArray::ReplaceValue(std::uint32_t index, const std::uint8_t* bytes, std
 
 void FastArray::Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
                        std::uint32_t length) {
-  buckets_[bucket].tags.push_back(KeyTag(key, length));
+  buckets_[bucket].tags.PushBack(KeyTag(key, length));
   buckets_[bucket].indices.push_back(index);
 }
 
@@ -186,12 +186,11 @@ bool FastArray::MergeSlot(Block& block, std::uint32_t slot, std::uint32_t oldSiz
   if (length == 0 || length + 1 > kMergeKeyBuffer) return false;
   const std::uint8_t* key = block.Key(slot);
   std::uint8_t older[kMergeKeyBuffer];
-  const std::size_t position =
-      ScanTags(bucket.tags.data(), oldSize, KeyTag(key, length), [&](std::size_t p) {
-        std::uint32_t olderLength = 0;
-        return KeyAt(bucket.indices[p], older, kMergeKeyBuffer, olderLength) &&
-               olderLength == length && SameBytes(older, key, length);
-      });
+  const std::size_t position = bucket.tags.Scan(oldSize, KeyTag(key, length), [&](std::size_t p) {
+    std::uint32_t olderLength = 0;
+    return KeyAt(bucket.indices[p], older, kMergeKeyBuffer, olderLength) && olderLength == length &&
+           SameBytes(older, key, length);
+  });
   if (position == kNoPosition) return false;
   ReplaceValue(bucket.indices[position], block.Value(slot), block.valueLengths[slot]);
   block.keyLengths[slot] = 0;

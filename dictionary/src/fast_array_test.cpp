@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace tessvik_private {
 namespace {
@@ -72,6 +74,40 @@ TEST(FastArray, RefusesLengthsBeyondSixteenBits) {
   FastArray store;
   EXPECT_EQ(Add(store, "/big", std::string(65536, 'x')), FastArray::kNone);
   EXPECT_EQ(Add(store, "/fits", std::string(65534, 'x')), 0);
+}
+
+// Buckets keep their tags in padded groups of eight: inserts and removals
+// across group edges, and scans of a prefix, must see exactly the live tags.
+TEST(TagArray, ScansMatchAPlainList) {
+  std::mt19937 random(5);
+  TagArray tags;
+  std::vector<std::uint16_t> plain;
+  for (int step = 0; step < 2000; ++step) {
+    const bool insert = plain.empty() || random() % 3 != 0;
+    const std::size_t at = random() % (plain.size() + (insert ? 1 : 0));
+    if (insert) {
+      const auto tag = static_cast<std::uint16_t>(random() % 4);
+      tags.Insert(at, tag);
+      plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(at), tag);
+    } else {
+      tags.Erase(at);
+      plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    ASSERT_EQ(tags.Size(), plain.size());
+    const std::size_t count = random() % (plain.size() + 1);
+    for (std::uint16_t tag = 0; tag < 5; ++tag) {
+      std::vector<std::size_t> seen;
+      tags.Scan(count, tag, [&](std::size_t p) {
+        seen.push_back(p);
+        return false;
+      });
+      std::vector<std::size_t> expected;
+      for (std::size_t p = 0; p < count; ++p) {
+        if (plain[p] == tag) expected.push_back(p);
+      }
+      ASSERT_EQ(seen, expected) << step;
+    }
+  }
 }
 
 }  // namespace
