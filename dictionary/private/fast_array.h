@@ -25,6 +25,8 @@ class FastArray : public RefCountObj {
 
   std::int64_t FindIndex(const std::uint8_t* key, std::uint32_t length) const;
   ByteRunValue* ValueAt(std::uint32_t index) const;
+  // ValueAt(FindIndex(key)) with one search; null when the key is not found.
+  ByteRunValue* FindValue(const std::uint8_t* key, std::uint32_t length) const;
   bool KeyAt(std::uint32_t index, std::uint8_t* buffer, std::uint32_t capacity,
              std::uint32_t& length) const;
   bool IsLive(std::uint32_t index) const;
@@ -59,6 +61,8 @@ class FastArray : public RefCountObj {
   };
 
   Slot Locate(std::uint32_t index) const;
+  std::int64_t Find(const std::uint8_t* key, std::uint32_t length, Slot& found) const;
+  static ByteRunValue* ValueIn(const Slot& found);
   void Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
               std::uint32_t length);
   Block& OpenBlock();

@@ -80,9 +80,7 @@ ByteRunValue* Dictionary::Find(std::string_view key) {
   const auto length = static_cast<std::uint32_t>(key.size());
   if (state_.InBlockMode()) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(key.data());
-    const std::int64_t index = state_.blocks->FindIndex(bytes, length);
-    if (index == tessvik_private::FastArray::kNone) return nullptr;
-    return state_.blocks->ValueAt(static_cast<std::uint32_t>(index));
+    return state_.blocks->FindValue(bytes, length);
   }
   const ByteRunKey search(key.data(), length, false);
   auto* entry = static_cast<DictionaryEntry*>(state_.entries.Find(search));

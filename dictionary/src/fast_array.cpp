@@ -27,23 +27,26 @@ bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t lengt
 }  // namespace
 
 FastArray::Slot FastArray::Locate(std::uint32_t index) const {
-  if (index >= entryCount_) return {nullptr, 0};
+  if (index >= entryCount_ || blocks_.empty()) return {nullptr, 0};
   // Blocks cover consecutive index runs in order: every block starts at
-  // the entry count of the moment it joined.
-  auto after = std::upper_bound(blocks_.begin(), blocks_.end(), index,
-                                [](std::uint32_t i, const Block& b) { return i < b.firstIndex; });
-  if (after == blocks_.begin()) return {nullptr, 0};
+  // the entry count of the moment it joined. Most stores have one block.
+  auto after = blocks_.end();
+  if (index < blocks_.back().firstIndex) {
+    after = std::upper_bound(blocks_.begin(), blocks_.end(), index,
+                             [](std::uint32_t i, const Block& b) { return i < b.firstIndex; });
+    if (after == blocks_.begin()) return {nullptr, 0};
+  }
   Block& block = *(after - 1);
   const std::uint32_t slot = index - block.firstIndex;
   if (slot >= block.count) return {nullptr, 0};
   return {&block, slot};
 }
 
-std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
+std::int64_t FastArray::Find(const std::uint8_t* key, std::uint32_t length, Slot& found) const {
   const IndexBucket& bucket = buckets_[HashKey(key, length, kBucketCount)];
   const std::size_t position =
       bucket.tags.Scan(bucket.tags.Size(), KeyTag(key, length), [&](std::size_t p) {
-        const Slot found = Locate(bucket.indices[p]);
+        found = Locate(bucket.indices[p]);
         if (found.block == nullptr || found.block->keyLengths.empty()) return false;
         if (found.block->keyLengths[found.slot] != length) return false;
         // The value is usually asked for next; fetch it while the key is compared.
@@ -55,14 +58,26 @@ std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length)
   return position == kNoPosition ? kNone : bucket.indices[position];
 }
 
-ByteRunValue* FastArray::ValueAt(std::uint32_t index) const {
-  const Slot found = Locate(index);
+std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
+  Slot found{nullptr, 0};
+  return Find(key, length, found);
+}
+
+ByteRunValue* FastArray::FindValue(const std::uint8_t* key, std::uint32_t length) const {
+  Slot found{nullptr, 0};
+  if (Find(key, length, found) == kNone) return nullptr;
+  return ValueIn(found);
+}
+
+ByteRunValue* FastArray::ValueIn(const Slot& found) {
   if (found.block == nullptr || found.block->valueLengths.empty()) return EmptyValue();
   if (!found.block->IsLive(found.slot)) return EmptyValue();
   const std::uint8_t* value = found.block->Value(found.slot);
   if (value == nullptr) return EmptyValue();
   return new ByteRunValue(value, found.block->valueLengths[found.slot]);
 }
+
+ByteRunValue* FastArray::ValueAt(std::uint32_t index) const { return ValueIn(Locate(index)); }
 
 bool FastArray::KeyAt(std::uint32_t index, std::uint8_t* buffer, std::uint32_t capacity,
                       std::uint32_t& length) const {
