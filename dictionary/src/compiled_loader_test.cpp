@@ -138,6 +138,41 @@ TEST(CompiledLoader, BlockWithoutKeysIsReachableByIndexOnly) {
   ValuePtr value(dictionary.State().blocks->ValueAt(0));
   EXPECT_EQ(value->Units(), 1u);
   EXPECT_EQ(value->UnitAt(0), u'v');
+  // A keyed file after it cannot merge with it: its entries come after the
+  // keyless block's indices and are found there.
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"keyed"}, {"/j", u"j"}}, Format(2, 0)));
+  ExpectAllEntries(dictionary, {{"/k", u"keyed"}, {"/j", u"j"}});
+  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 3u);
+}
+
+TEST(CompiledLoader, MergingReachesFileAndInsertedEntries) {
+  Dictionary dictionary;
+  LoadBytes(dictionary,
+            WriteCompiled({{"/k", u"a long first value"}, {"/n", u"neighbour"}}, Format(2, 0)));
+  dictionary.AddLine(u"$$$/t=from a text line");  // an insertion block
+  // A shorter value from a big-endian file overwrites the first file's
+  // shared text in place; the inserted entry takes the merged value too.
+  LoadBytes(dictionary, WriteCompiled({{"/k", u"short"}, {"/t", u"merged"}, {"/new", u"new"}},
+                                      Format(2, 1, true)));
+  EXPECT_TRUE(dictionary.IsValid());
+  ExpectAllEntries(dictionary,
+                   {{"/k", u"short"}, {"/n", u"neighbour"}, {"/t", u"merged"}, {"/new", u"new"}});
+  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 6u);
+}
+
+TEST(CompiledLoader, BlockWhoseLiveCountIsZeroIsDropped) {
+  // One entry /a=v in version 2.0: the live count sits at 37.
+  std::string file = WriteCompiled({{"/a", u"v"}}, Format(2, 0));
+  file[37] = 0;
+  Dictionary dictionary;
+  LoadBytes(dictionary, file);
+  EXPECT_TRUE(dictionary.IsValid());
+  EXPECT_TRUE(dictionary.State().InBlockMode());
+  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 0u);
+  EXPECT_FALSE(dictionary.Contains("$$$/a"));
+  // The store is still empty, so the next file starts at index 0.
+  LoadBytes(dictionary, WriteCompiled({{"/a", u"w"}}, Format(2, 0)));
+  EXPECT_EQ(LookupText(dictionary, "$$$/a"), u"w");
 }
 
 TEST(CompiledLoader, EmptyBlockLeavesBlockModeWithoutEntries) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "dictionary/private/compiled_writer.h"
 #include "dictionary/private/dictionary_entry.h"
@@ -74,6 +76,46 @@ TEST(Dictionary, ByteOrderMarkStaysInAnUnquotedFirstLine) {
     EXPECT_TRUE(dictionary.Contains("\xFF$$$/a"));
     EXPECT_EQ(LookupText(dictionary, "$$$/c"), u"d");
   }
+}
+
+// Keys that all fall into the bucket of "/k0", so that its chain holds many
+// items; keys of up to nine bytes are hashed whole.
+std::vector<std::string> KeysOfOneBucket(std::size_t n) {
+  std::vector<std::string> keys;
+  for (int i = 0; keys.size() < n && i < 10000000; ++i) {
+    std::string key = "/k" + std::to_string(i);
+    if (Hash(key) == Hash("/k0")) keys.push_back(key);
+  }
+  return keys;
+}
+
+TEST(Dictionary, LongChainsKeepEveryEntryThroughReplacements) {
+  const std::vector<std::string> keys = KeysOfOneBucket(40);
+  ASSERT_EQ(keys.size(), 40u);
+  std::vector<tessvik_private::CompiledEntry> compiled;
+  for (int i = 0; i < 20; ++i) compiled.push_back({keys[i], u"compiled"});
+  tessvik_private::CompiledFormat table15;
+  table15.major = 1;
+  table15.minor = 5;
+  Dictionary dictionary;
+  LoadBytes(dictionary, tessvik_private::WriteCompiled(compiled, table15));
+  // Text lines replace the middle of the chain and add to its head.
+  std::string text;
+  for (int i = 10; i < 40; ++i) text += "$$$" + keys[i] + "=text\n";
+  for (int i = 15; i < 40; i += 3) text += "$$$" + keys[i] + "=again\n";
+  LoadBytes(dictionary, text);
+  for (int i = 0; i < 40; ++i) {
+    const std::u16string expected = i < 10                           ? u"compiled"
+                                    : (i >= 15 && (i - 15) % 3 == 0) ? u"again"
+                                                                     : u"text";
+    EXPECT_EQ(LookupText(dictionary, ("$$$" + keys[i]).c_str()), expected) << i;
+  }
+  int chained = 0;
+  for (auto* item = dictionary.State().entries.Head(Hash("/k0")); item != nullptr;
+       item = item->Next()) {
+    ++chained;
+  }
+  EXPECT_EQ(chained, 40);
 }
 
 TEST(DictionaryString, CopyToTruncatesAndThrowsOnRequest) {
