@@ -1,175 +1,249 @@
-// Stands where Windows Error Reporting stands, which Wine only stubs: it
-// starts the installed launcher with "--crash" under its debugger, and when
-// the launcher faults, finds the crash settings record in its memory and
-// calls the crash handler module's callback on the crashed process, as the
-// system's error-reporting host would.
+// Plays Windows Error Reporting for the Wine suite, where the registration
+// calls are stubs: it starts the launcher under itself as a debugger, notes
+// the module and context the launcher registers, and when the launcher dies
+// of an unhandled exception, loads that module and calls its event callback
+// against the crashed process, as Windows Error Reporting would.
 //
-//   crash_probe.exe DIR     (DIR holds Pellicor.exe and vantilcrashhandler.dll)
+//   crash_probe.exe LAUNCHER [ARGUMENT...]
+//
+// Exit code: 0 the callback ran, 1 nothing was registered, 2 the launcher
+// did not crash, 3 the probe itself failed.
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <optional>
+#include <map>
 #include <string>
-#include <vector>
 
 #include "modules/crashhandler/runtime_exception_information_win.h"
 
 namespace {
 
-constexpr char kProductName[] = "VANTIL_PRODUCT_NAME";
-constexpr std::uint32_t kRecordSize = 64;
+const wchar_t kCrashKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\Windows Error Reporting\\RuntimeExceptionHelperModules";
 
-struct Crash {
-  HANDLE process = nullptr;
-  HANDLE thread = nullptr;
-  std::uintptr_t imageBase = 0;
-  EXCEPTION_RECORD record{};
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size,
+                      nullptr, nullptr);
+  return result;
+}
+
+void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Say(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  std::fputs("probe: ", stdout);
+  std::vprintf(format, arguments);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  va_end(arguments);
+}
+
+std::wstring Quoted(const std::wstring& argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) return argument;
+  return L"\"" + argument + L"\"";
+}
+
+std::wstring ReadWideString(HANDLE process, ULONG_PTR address) {
+  std::wstring text;
+  for (wchar_t unit = 0; text.size() < 32768; text += unit, address += sizeof unit) {
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), &unit, sizeof unit,
+                           &read) ||
+        read != sizeof unit || unit == 0)
+      break;
+  }
+  return text;
+}
+
+// An int3 on the registration call. System DLLs sit at the same address in
+// every process; the bytes are compared to be sure.
+class RegistrationBreakpoint {
+ public:
+  RegistrationBreakpoint()
+      : target_(reinterpret_cast<std::uint8_t*>(GetProcAddress(
+            GetModuleHandleW(L"kernel32.dll"), "WerRegisterRuntimeExceptionModule"))) {}
+
+  bool Arm(HANDLE process) {
+    if (armed_ || target_ == nullptr) return armed_;
+    std::uint8_t theirs[16];
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, target_, theirs, sizeof theirs, &read) ||
+        read != sizeof theirs || std::memcmp(theirs, target_, sizeof theirs) != 0)
+      return false;
+    saved_ = theirs[0];
+    armed_ = Write(process, 0xCC);
+    return armed_;
+  }
+
+  bool IsAt(const void* address) const { return armed_ && address == target_; }
+
+  // Puts the byte back and the thread at the call's first instruction again.
+  void Disarm(HANDLE process, CONTEXT& context) {
+    Write(process, saved_);
+    context.Rip = reinterpret_cast<DWORD64>(target_);
+    armed_ = false;
+  }
+
+ private:
+  bool Write(HANDLE process, std::uint8_t byte) {
+    DWORD protection = 0;
+    if (!VirtualProtectEx(process, target_, 1, PAGE_EXECUTE_READWRITE, &protection)) return false;
+    SIZE_T written = 0;
+    const bool ok = WriteProcessMemory(process, target_, &byte, 1, &written) && written == 1;
+    VirtualProtectEx(process, target_, 1, protection, &protection);
+    FlushInstructionCache(process, target_, 1);
+    return ok;
+  }
+
+  std::uint8_t* target_;
+  std::uint8_t saved_ = 0;
+  bool armed_ = false;
 };
 
-bool Read(HANDLE process, std::uintptr_t address, void* out, std::size_t size) {
-  SIZE_T read = 0;
-  return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), out, size, &read) &&
-         read == size;
+bool ValuePresent(const std::wstring& module) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  return RegGetValueW(HKEY_CURRENT_USER, kCrashKey, module.c_str(), RRF_RT_REG_DWORD, nullptr,
+                      &value, &size) == ERROR_SUCCESS;
 }
 
-// The record lies in the writable data of the launcher's image: 64 first,
-// then at offset 16 the address of the product name, at 24 its length.
-std::optional<std::uintptr_t> FindRecord(HANDLE process, std::uintptr_t base) {
-  IMAGE_DOS_HEADER dos{};
-  IMAGE_NT_HEADERS64 nt{};
-  if (!Read(process, base, &dos, sizeof dos) ||
-      !Read(process, base + dos.e_lfanew, &nt, sizeof nt)) {
-    return std::nullopt;
+HRESULT RunCallback(const std::wstring& module, ULONG_PTR context, HANDLE process, HANDLE thread,
+                    const EXCEPTION_RECORD& record) {
+  const HMODULE handler = LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (handler == nullptr) {
+    Say("cannot load %s (error %lu)", Utf8(module).c_str(), GetLastError());
+    return E_FAIL;
   }
-  const std::uintptr_t sections = base + dos.e_lfanew +
-                                  offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                                  nt.FileHeader.SizeOfOptionalHeader;
-  for (WORD i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
-    IMAGE_SECTION_HEADER section{};
-    if (!Read(process, sections + i * sizeof section, &section, sizeof section)) continue;
-    if ((section.Characteristics & IMAGE_SCN_MEM_WRITE) == 0) continue;
-    std::vector<unsigned char> data(section.Misc.VirtualSize);
-    const std::uintptr_t start = base + section.VirtualAddress;
-    if (data.empty() || !Read(process, start, data.data(), data.size())) continue;
-    for (std::size_t at = 0; at + kRecordSize <= data.size(); at += 8) {
-      std::uint32_t size = 0;
-      std::uint64_t name = 0;
-      std::uint64_t length = 0;
-      std::memcpy(&size, &data[at], 4);
-      std::memcpy(&name, &data[at + 16], 8);
-      std::memcpy(&length, &data[at + 24], 8);
-      if (size != kRecordSize || length != sizeof kProductName - 1) continue;
-      char text[sizeof kProductName] = {};
-      if (Read(process, name, text, length) && std::strcmp(text, kProductName) == 0) {
-        return start + at;
-      }
-    }
+  const auto callback = reinterpret_cast<OutOfProcessExceptionEventCallbackFunction>(
+      reinterpret_cast<void*>(GetProcAddress(handler, "OutOfProcessExceptionEventCallback")));
+  if (callback == nullptr) {
+    Say("%s has no OutOfProcessExceptionEventCallback", Utf8(module).c_str());
+    return E_FAIL;
   }
-  return std::nullopt;
+  static RuntimeExceptionInformation information;
+  information.dwSize = sizeof information;
+  information.hProcess = process;
+  information.hThread = thread;
+  information.exceptionRecord = record;
+  information.context.ContextFlags = CONTEXT_ALL;
+  GetThreadContext(thread, &information.context);
+  information.pwszReportId = L"";
+  BOOL claimed = TRUE;
+  wchar_t eventName[64] = {};
+  DWORD eventNameSize = 64;
+  DWORD signatureCount = 99;
+  const HRESULT result = callback(reinterpret_cast<PVOID>(context), &information, &claimed,
+                                  eventName, &eventNameSize, &signatureCount);
+  Say("callback result 0x%08lX, ownership claimed %d, signatures %lu",
+      static_cast<unsigned long>(result), claimed ? 1 : 0, signatureCount);
+  return result;
 }
 
-// Runs the launcher until its first fault that is not the loader's breakpoint.
-std::optional<Crash> RunUntilCrash(const std::wstring& dir, PROCESS_INFORMATION& started) {
-  std::wstring commandLine = L"\"" + dir + L"\\Pellicor.exe\" --crash";
+}  // namespace
+
+int wmain(int count, wchar_t** arguments) {
+  if (count < 2) {
+    std::fputs("usage: crash_probe.exe LAUNCHER [ARGUMENT...]\n", stderr);
+    return 3;
+  }
+  std::wstring commandLine = Quoted(arguments[1]);
+  for (int i = 2; i < count; ++i) commandLine += L" " + Quoted(arguments[i]);
+
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                      nullptr, dir.c_str(), &startup, &started)) {
-    std::printf("cannot start the launcher: error %lu\n", GetLastError());
-    return std::nullopt;
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DEBUG_ONLY_THIS_PROCESS,
+                      nullptr, nullptr, &startup, &child)) {
+    Say("cannot start %s (error %lu)", Utf8(arguments[1]).c_str(), GetLastError());
+    return 3;
   }
-  Crash crash;
-  crash.process = started.hProcess;
-  for (;;) {
+
+  RegistrationBreakpoint breakpoint;
+  std::map<DWORD, HANDLE> threads;
+  HANDLE process = child.hProcess;
+  std::wstring module;
+  ULONG_PTR context = 0;
+  bool registered = false;
+  bool crashed = false;
+  DWORD exitCode = 0;
+  for (bool running = true; running;) {
     DEBUG_EVENT event{};
-    if (!WaitForDebugEvent(&event, 60000)) return std::nullopt;
+    if (!WaitForDebugEvent(&event, INFINITE)) {
+      Say("debugging failed (error %lu)", GetLastError());
+      return 3;
+    }
     DWORD status = DBG_CONTINUE;
     switch (event.dwDebugEventCode) {
       case CREATE_PROCESS_DEBUG_EVENT:
-        crash.imageBase = reinterpret_cast<std::uintptr_t>(event.u.CreateProcessInfo.lpBaseOfImage);
+        threads[event.dwThreadId] = event.u.CreateProcessInfo.hThread;
         if (event.u.CreateProcessInfo.hFile != nullptr)
           CloseHandle(event.u.CreateProcessInfo.hFile);
         break;
+      case CREATE_THREAD_DEBUG_EVENT:
+        threads[event.dwThreadId] = event.u.CreateThread.hThread;
+        break;
+      case EXIT_THREAD_DEBUG_EVENT:
+        threads.erase(event.dwThreadId);
+        break;
       case LOAD_DLL_DEBUG_EVENT:
         if (event.u.LoadDll.hFile != nullptr) CloseHandle(event.u.LoadDll.hFile);
+        if (!registered) breakpoint.Arm(process);
         break;
       case EXCEPTION_DEBUG_EVENT: {
         const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
-        if (record.ExceptionCode == EXCEPTION_BREAKPOINT) break;
-        if (record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
-          crash.record = record;
-          crash.thread = OpenThread(THREAD_ALL_ACCESS, FALSE, event.dwThreadId);
-          return crash;  // the launcher stays stopped at its fault
+        HANDLE thread = threads[event.dwThreadId];
+        if (record.ExceptionCode == EXCEPTION_BREAKPOINT) {
+          if (breakpoint.IsAt(record.ExceptionAddress)) {
+            CONTEXT registers{};
+            registers.ContextFlags = CONTEXT_FULL;
+            GetThreadContext(thread, &registers);
+            module = ReadWideString(process, registers.Rcx);
+            context = registers.Rdx;
+            breakpoint.Disarm(process, registers);
+            SetThreadContext(thread, &registers);
+            registered = true;
+            Say("registered %s with context 0x%llx", Utf8(module).c_str(),
+                static_cast<unsigned long long>(context));
+          } else if (!registered) {
+            breakpoint.Arm(process);  // the loader's first breakpoint
+          }
+        } else if (event.u.Exception.dwFirstChance) {
+          status = DBG_EXCEPTION_NOT_HANDLED;
+        } else {
+          crashed = true;
+          Say("unhandled exception 0x%08lX at 0x%llx",
+              static_cast<unsigned long>(record.ExceptionCode),
+              static_cast<unsigned long long>(
+                  reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)));
+          if (!registered) {
+            Say("the launcher registered no crash handler");
+          } else {
+            Say("registry value %s", ValuePresent(module) ? "present" : "missing");
+            RunCallback(module, context, process, thread, record);
+          }
+          TerminateProcess(process, record.ExceptionCode);
         }
-        status = DBG_EXCEPTION_NOT_HANDLED;
         break;
       }
       case EXIT_PROCESS_DEBUG_EVENT:
-        std::printf("the launcher ended without a fault: exit code %lu\n",
-                    event.u.ExitProcess.dwExitCode);
-        return std::nullopt;
+        exitCode = event.u.ExitProcess.dwExitCode;
+        running = false;
+        break;
       default:
         break;
     }
     ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
   }
-}
-
-int CallHandler(const std::wstring& dir, const Crash& crash) {
-  const std::optional<std::uintptr_t> record = FindRecord(crash.process, crash.imageBase);
-  if (!record) {
-    std::printf("no crash settings record in the launcher\n");
-    return 1;
-  }
-  std::printf("product %s\n", kProductName);
-  const HMODULE handler = LoadLibraryW((dir + L"\\vantilcrashhandler.dll").c_str());
-  const auto callback =
-      handler == nullptr
-          ? nullptr
-          : reinterpret_cast<OutOfProcessExceptionEventCallbackFunction>(reinterpret_cast<void*>(
-                GetProcAddress(handler, "OutOfProcessExceptionEventCallback")));
-  if (callback == nullptr) {
-    std::printf("no OutOfProcessExceptionEventCallback in vantilcrashhandler.dll\n");
-    return 1;
-  }
-  RuntimeExceptionInformation information{};
-  information.dwSize = sizeof information;
-  information.hProcess = crash.process;
-  information.hThread = crash.thread;
-  information.exceptionRecord = crash.record;
-  information.context.ContextFlags = CONTEXT_FULL;
-  if (crash.thread != nullptr) GetThreadContext(crash.thread, &information.context);
-  BOOL claimed = TRUE;
-  DWORD signatures = 99;
-  std::fflush(stdout);
-  const HRESULT result = callback(reinterpret_cast<PVOID>(*record), &information, &claimed, nullptr,
-                                  nullptr, &signatures);
-  std::printf("callback result 0x%08lX, claimed %d, signatures %lu\n",
-              static_cast<unsigned long>(result), claimed, signatures);
-  return 0;
-}
-
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::printf("usage: crash_probe.exe DIR\n");
+  if (!crashed) {
+    Say("the launcher exited with %ld without crashing", static_cast<long>(exitCode));
     return 2;
   }
-  const std::wstring dir = argv[1];
-  PROCESS_INFORMATION started{};
-  const std::optional<Crash> crash = RunUntilCrash(dir, started);
-  int status = 1;
-  if (crash) status = CallHandler(dir, *crash);
-  if (started.hProcess != nullptr) {
-    TerminateProcess(started.hProcess, 1);
-    DebugActiveProcessStop(started.dwProcessId);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-  }
-  if (crash && crash->thread != nullptr) CloseHandle(crash->thread);
-  std::fflush(stdout);
-  return status;
+  return registered ? 0 : 1;
 }
