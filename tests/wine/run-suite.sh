@@ -4,10 +4,12 @@
 #   tests/wine/run-suite.sh INSTALL_DIR HELPERS_DIR
 #
 # INSTALL_DIR is an installed Windows tree (scripts/windows-build.sh),
-# HELPERS_DIR the build's tests/wine folder (norun/ and hold/ modules). Every
-# case runs a fresh copy of the tree inside one throw-away WINEPREFIX whose
-# wineserver stays up for the whole run, so volatile registry values live
-# exactly as long as they would in a Windows session.
+# HELPERS_DIR the build's tests/wine folder (norun/ and hold/ modules,
+# crash_probe.exe). Installs wine64 when missing (as root). Every case runs a
+# fresh copy of the tree inside one throw-away WINEPREFIX whose wineserver
+# stays up for the whole run, so volatile registry values live exactly as
+# long as they would in a Windows session. No display: a message box fails to
+# open and returns at once instead of waiting for a click.
 set -uo pipefail
 
 if [[ $# -ne 2 ]]; then
@@ -16,15 +18,23 @@ if [[ $# -ne 2 ]]; then
 fi
 tree="$(cd "$1" && pwd)"
 helpers="$(cd "$2" && pwd)"
+limit="${PELLICOR_WINE_TIMEOUT:-120}"  # seconds, for every single Wine call
 
 wine="${WINE:-}"
 if [[ -z "$wine" ]]; then
+  status=$(dpkg-query -W -f='${Status}' wine64 2>/dev/null || true)
+  if [[ "$status" != "install ok installed" && $(id -u) -eq 0 ]]; then
+    echo "wine-suite: installing wine64"
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends wine64 >/dev/null ||
+      exit 2
+  fi
   for candidate in /usr/lib/wine/wine64 wine64 wine; do
     if command -v "$candidate" >/dev/null 2>&1; then wine="$(command -v "$candidate")"; break; fi
   done
 fi
 if [[ -z "$wine" ]]; then
-  echo "wine-suite: no wine64 found (Debian package wine64)" >&2
+  echo "wine-suite: no wine64 found (Debian package wine64; run as root to install it)" >&2
   exit 2
 fi
 wineserver="${WINESERVER:-$(dirname "$wine")/wineserver}"
@@ -35,14 +45,24 @@ export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 export WINEARCH=win64 DISPLAY=
 unset WAYLAND_DISPLAY
 cleanup() {
-  "$wineserver" -k >/dev/null 2>&1 || true
+  timeout 30 "$wineserver" -k >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
+# Wine takes the user's locale from the environment; every case starts from
+# the same one whatever the machine's is.
+wine_locale=en_US.UTF-8
+w() { LC_ALL="$wine_locale" timeout -k 5 "$limit" "$wine" "$@"; }
+
+started=$SECONDS
 echo "wine-suite: $("$wine" --version) (prefix $WINEPREFIX)"
-"$wineserver" -p
-"$wine" wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
+mkdir -p "$WINEPREFIX"
+timeout 30 "$wineserver" -p
+LC_ALL="$wine_locale" timeout -k 5 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 ||
+  { cat "$work/wineboot.log" >&2; exit 1; }
+# A crash must never wait for someone to close Wine's crash dialog.
+w reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 
 passed=0
 failed=0
@@ -85,13 +105,19 @@ windows_path() {
   local path=${1//\//\\}
   echo "Z:$path"
 }
+# The Linux folder of a Windows folder variable such as APPDATA.
+folder_of() {
+  local windows
+  windows="$(w cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')"
+  w winepath -u "$windows" 2>/dev/null | tr -d '\r'
+}
 
 # launch DIR ARGS...: runs the launcher from DIR; sets out, err, status (the
 # low 8 bits of the exit code, as Wine hands it to Linux).
 launch() {
   local dir=$1
   shift
-  (cd "$dir" && "$wine" ./Pellicor.exe "$@" >"$work/out" 2>"$work/err")
+  (cd "$dir" && w ./Pellicor.exe "$@" >"$work/out" 2>"$work/err")
   status=$?
   # The Windows runtime writes text with CRLF line ends.
   out="$(tr -d '\r' <"$work/out")"
@@ -102,29 +128,31 @@ launch() {
 exit_code() {
   local dir=$1
   shift
-  (cd "$dir" && "$wine" cmd /v:on /c "Pellicor.exe $* >NUL 2>NUL & echo code=!errorlevel!" 2>/dev/null) |
+  (cd "$dir" && w cmd /v:on /c "Pellicor.exe $* >NUL 2>NUL & echo code=!errorlevel!" 2>/dev/null) |
     tr -d '\r' | sed -n 's/^code=//p'
 }
 
-reg() { "$wine" reg "$@" 2>/dev/null | tr -d '\r'; }
+reg() { w reg "$@" 2>/dev/null | tr -d '\r'; }
 crash_key='HKCU\SOFTWARE\Microsoft\Windows\Windows Error Reporting\RuntimeExceptionHelperModules'
 # Is the crash handler's value (named by its path in DIR) there?
 crash_value_present() {
-  "$wine" reg query "$crash_key" /v "$(windows_path "$1")\\vantilcrashhandler.dll" >/dev/null 2>&1
+  w reg query "$crash_key" /v "$(windows_path "$1")\\vantilcrashhandler.dll" >/dev/null 2>&1
 }
 set_region() {
-  "$wine" reg add 'HKCU\Control Panel\International\Geo' /v Nation /t REG_SZ /d "$1" /f \
-    >/dev/null 2>&1
+  w reg add 'HKCU\Control Panel\International\Geo' /v Nation /t REG_SZ /d "$1" /f >/dev/null 2>&1
 }
 
 expect_contains() {  # TEXT NEEDLE WHAT
   [[ "$1" == *"$2"* ]] || fail "$3: missing [$2] in [$1]"
 }
+expect_lacks() {  # TEXT NEEDLE WHAT
+  [[ "$1" != *"$2"* ]] || fail "$3: unexpected [$2] in [$1]"
+}
 expect_eq() {  # ACTUAL EXPECTED WHAT
   [[ "$1" == "$2" ]] || fail "$3: got [$1], expected [$2]"
 }
 
-# --- Cases ------------------------------------------------------------------------
+# --- Launch sequence ------------------------------------------------------------
 
 set_region 244
 
@@ -164,10 +192,10 @@ mkdir "$elsewhere"
 mv "$dir/Stoven.dll" "$elsewhere/"
 cp "$dir"/*.dll "$elsewhere/"
 rm "$dir/SpeedLauncher-pellicor.xml"
-code="$(cd "$elsewhere" && WINEPATH="$(windows_path "$elsewhere")" "$wine" cmd /v:on /c \
+code="$(cd "$elsewhere" && WINEPATH="$(windows_path "$elsewhere")" w cmd /v:on /c \
   "$(windows_path "$dir")\\Pellicor.exe --exit 7 & echo code=!errorlevel!" 2>/dev/null | tr -d '\r')"
 expect_contains "$code" "code=-1" "exit code"
-[[ "$code" == *"Stoven:"* ]] && fail "a foreign Stoven.dll ran: $code"
+expect_lacks "$code" "Stoven:" "output of a foreign Stoven.dll"
 end
 
 begin "the command line reaches Run without the program path"
@@ -180,16 +208,19 @@ launch "$dir"
 expect_contains "$out" 'Stoven: command line ""' "empty command line"
 end
 
-begin "restricted region (Iran, 116): exit 0 at once, nothing torn down"
-dir="$(fresh_tree)"
-set_region 116
-expect_eq "$(exit_code "$dir" --exit 7)" "0" "exit code"
-launch "$dir" --exit 7
-[[ "$out" == *"Stoven:"* ]] && fail "Run was called: $out"
-crash_value_present "$dir" || fail "the crash handler value should stay after the refusal"
+# Geo identifiers: Iran, Sudan, Cuba, Syria, North Korea.
+begin "restricted regions (116 219 56 222 131): exit 0 at once, nothing torn down"
+for nation in 116 219 56 222 131; do
+  dir="$(fresh_tree)"
+  set_region "$nation"
+  expect_eq "$(exit_code "$dir" --exit 7)" "0" "exit code in $nation"
+  launch "$dir" --exit 7
+  expect_lacks "$out" "Stoven:" "output of Run in $nation"
+  crash_value_present "$dir" || fail "the crash handler value should stay after the refusal in $nation"
+done
 set_region 244
 launch "$dir" --exit 7
-expect_eq "$status" 7 "exit status back in the US (244)"
+expect_eq "$status" 7 "exit status back in the United States (244)"
 crash_value_present "$dir" && fail "crash handler value left behind after the normal run"
 end
 
@@ -197,7 +228,7 @@ begin "the crash handler value is there during Run and gone after"
 dir="$(fresh_tree)"
 cp "$helpers/hold/Stoven.dll" "$dir/Stoven.dll"
 release="$(dirname "$dir")/release"
-(cd "$dir" && "$wine" ./Pellicor.exe "$(windows_path "$release")" >/dev/null 2>&1) &
+(cd "$dir" && w ./Pellicor.exe "$(windows_path "$release")" >/dev/null 2>&1) &
 holder=$!
 for _ in $(seq 1 600); do
   [[ -e "$release.held" ]] && break
@@ -215,13 +246,15 @@ expect_eq "$?" 0 "exit status of the held run"
 crash_value_present "$dir" && fail "crash handler value left behind"
 end
 
+# --- Prefetch -------------------------------------------------------------------
+
 begin "prefetch: a Reading line for every foreground file, none for the others"
 dir="$(fresh_tree)"
 mkdir -p "$dir/Presets/Titles" "$dir/Presets/Other"
 echo a >"$dir/Presets/Titles/one.prst"
 echo b >"$dir/Presets/Other/two.prst"
 echo c >"$dir/Presets/Titles/skip.txt"
-cat >"$dir/SpeedLauncher-pellicor.xml" <<'EOF'
+cat >"$dir/SpeedLauncher-pellicor.xml" <<'LIST'
 <?xml version="1.0" encoding="UTF-8"?>
 <SpeedLauncher>
   <Application name="pellicor">
@@ -232,7 +265,7 @@ cat >"$dir/SpeedLauncher-pellicor.xml" <<'EOF'
     </FileList>
   </Application>
 </SpeedLauncher>
-EOF
+LIST
 launch "$dir" --exit 0
 base="$(windows_path "$dir")"
 base="${base//\\//}"
@@ -244,53 +277,115 @@ expect_eq "$reading" "$expected" "Reading lines"
 expect_eq "$status" 0 "exit status"
 end
 
-name="localized messages from a dictionary beside the launcher"
-if ! find "$tree" -iname 'lexdictionary.dat' | grep -q .; then
-  skip "$name" "the installed tree has no dictionaries yet (the localizer's demo dictionaries)"
+# --- Localized messages -----------------------------------------------------------
+
+title_key='$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error'
+if [[ ! -d "$tree/Dictionaries" ]]; then
+  skip "localized messages" "the installed tree has no Dictionaries folder"
 else
-  begin "$name"
+  begin "French and German messages from the installed dictionaries, defaults for Italian"
   dir="$(fresh_tree)"
-  find "$dir" -iname 'lexdictionary.dat' -delete
+  wine_locale=fr_FR.UTF-8 launch "$dir" --localize "$title_key"
+  expect_contains "$out" "Stoven: Bienvenue dans Harlund Pellicor." "French greeting"
+  expect_contains "$out" $'Stoven: localized "Erreur au d\xc3\xa9marrage de Harlund Pellicor"' "French title"
+  wine_locale=de_DE.UTF-8 launch "$dir" --localize "$title_key"
+  expect_contains "$out" "Stoven: Willkommen bei Harlund Pellicor." "German greeting"
+  expect_contains "$out" 'Stoven: localized "Startfehler von Harlund Pellicor"' "German title"
+  wine_locale=it_IT.UTF-8 launch "$dir" --localize "$title_key"
+  expect_contains "$out" "Stoven: Welcome to Harlund Pellicor." "default greeting"
+  expect_contains "$out" 'Stoven: localized "Harlund Pellicor Startup Error"' "default title"
+  end
+
+  begin "a UTF-16 dictionary beside the launcher; a missing entry gives its default"
+  dir="$(fresh_tree)"
+  rm -r "$dir/Dictionaries"
   { printf '\xff\xfe'
     printf '"$$$/Frontend/WineSuiteGreeting=Gr\xc3\xbc\xc3\x9f aus dem W\xc3\xb6rterbuch"\r\n' |
       iconv -f UTF-8 -t UTF-16LE; } >"$dir/lexdictionary.dat"
-  launch "$dir" --localize '$$$/Frontend/WineSuiteGreeting=Hello' --localize '$$$/Frontend/WineSuiteMissing=Fallback'
+  launch "$dir" --localize '$$$/Frontend/WineSuiteGreeting=Hello' \
+    --localize '$$$/Frontend/WineSuiteMissing=Fallback'
   expect_contains "$out" $'Stoven: localized "Gr\xc3\xbc\xc3\x9f aus dem W\xc3\xb6rterbuch"' "dictionary entry"
   expect_contains "$out" 'Stoven: localized "Fallback"' "default text of a missing entry"
   end
-fi
 
-begin "French and German messages from the installed dictionaries"
-dir="$(fresh_tree)"
-out="$(cd "$dir" && LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "$wine" ./Pellicor.exe \
-  --localize '$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error' 2>/dev/null | tr -d '\r')"
-expect_contains "$out" "Stoven: Bienvenue dans Harlund Pellicor." "French greeting"
-expect_contains "$out" $'Stoven: localized "Erreur au d\xc3\xa9marrage de Harlund Pellicor"' "French title"
-out="$(cd "$dir" && LANG=de_DE.UTF-8 LC_ALL=de_DE.UTF-8 "$wine" ./Pellicor.exe 2>/dev/null | tr -d '\r')"
-expect_contains "$out" "Stoven: Willkommen bei Harlund Pellicor." "German greeting"
-end
-
-# --- The crash handler's callback against a crashed child ---------------------------
-name="the crash handler's callback reads the settings record out of a crashed launcher"
-if [[ ! -f "$tree/vantilcrashhandler.dll" ]]; then
-  skip "$name" "no vantilcrashhandler.dll in the installed tree"
-elif [[ ! -f "$helpers/crash_probe.exe" ]]; then
-  skip "$name" "no crash_probe.exe among the helpers"
-else
-  begin "$name"
+  begin "the all-users dictionary is loaded after the installation's"
   dir="$(fresh_tree)"
-  probe_out="$(cd "$dir" && timeout 120 "$wine" "$helpers/crash_probe.exe" "$(windows_path "$dir")" 2>&1)"
-  probe_status=$?
-  probe_out="$(tr -d '\r' <<<"$probe_out")"
-  expect_eq "$probe_status" 0 "crash probe exit status ($probe_out)"
-  expect_contains "$probe_out" "product VANTIL_PRODUCT_NAME" "product name in the record"
-  expect_contains "$probe_out" "callback result 0x00000000, claimed 0, signatures 0" "callback result"
-  expect_contains "$probe_out" "Product: VANTIL_PRODUCT_NAME" "report: product"
-  expect_contains "$probe_out" "Crash: exception 0xC0000005, address 0x" "report: access violation"
-  expect_contains "$probe_out" "Forum: https://community.harlund.example/pellicor/" "report: forum"
+  machine="$(folder_of ProgramData)/Harlund/Pellicor/19.0/locale/fr_FR/Dictionaries"
+  mkdir -p "$machine"
+  printf '"$$$/Machine/Only=machine"\n"$$$/Stoven/Greeting=Bonjour de la machine."\n' \
+    >"$machine/lexdictionary.dat"
+  wine_locale=fr_FR.UTF-8 launch "$dir" --localize '$$$/Machine/Only=x' --localize "$title_key"
+  expect_contains "$out" "Stoven: Bonjour de la machine." "greeting replaced by the later file"
+  expect_contains "$out" 'Stoven: localized "machine"' "entry of the all-users file"
+  expect_contains "$out" $'Stoven: localized "Erreur au d\xc3\xa9marrage' "entry of the installation's file"
+  rm -r "$(folder_of ProgramData)/Harlund"
   end
 fi
 
-echo "wine-suite: $passed passed, $failed failed, $skipped skipped"
-echo "$passed passed, $failed failed, $skipped skipped"
+# --- Crash reporting ------------------------------------------------------------
+# Wine's error-reporting registration is a stub, so crash_probe.exe plays the
+# reporting host: it runs the launcher under its debugger, takes the module and
+# context the launcher registers, and calls the module's callback on the
+# crashed launcher.
+
+# probe DIR: the launcher of DIR with --crash under the probe; sets probe_out
+# (standard output and error), probe_status.
+probe() {
+  (cd "$1" && w "$helpers/crash_probe.exe" "$(windows_path "$1")\\Pellicor.exe" --crash \
+    >"$work/probe" 2>&1)
+  probe_status=$?
+  probe_out="$(tr -d '\r' <"$work/probe")"
+}
+
+if [[ ! -f "$helpers/crash_probe.exe" ]]; then
+  skip "crash reporting" "no crash_probe.exe among the helpers"
+else
+  begin "the crash handler's callback reads the settings record out of the crashed launcher"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  probe "$dir"
+  expect_eq "$probe_status" 0 "crash probe exit status ($probe_out)"
+  expect_contains "$probe_out" "probe: registered $(windows_path "$dir")\\vantilcrashhandler.dll with context 0x" \
+    "registration"
+  expect_contains "$probe_out" "probe: unhandled exception 0xC0000005" "crash"
+  expect_contains "$probe_out" "probe: registry value present" "registry value at the crash"
+  expect_contains "$probe_out" "callback result 0x00000000, ownership claimed 0, signatures 0" "callback result"
+  expect_contains "$probe_out" "Product: VANTIL_PRODUCT_NAME" "report: product"
+  expect_contains "$probe_out" "Crash: exception 0xC0000005, address 0x" "report: access violation"
+  expect_contains "$probe_out" "Forum: https://community.harlund.example/pellicor/" "report: forum"
+  expect_lacks "$probe_out" "Crash dialog suppressed." "dialog"
+  expect_lacks "$probe_out" "Report file:" "report file without a console log"
+  end
+
+  begin "the crash report lands in the console log's folder"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  logs="$(dirname "$dir")/logs"
+  mkdir "$logs"
+  echo started >"$logs/console.log"
+  VANTIL_CONSOLE_LOG="$(windows_path "$logs")\\console.log" probe "$dir"
+  report="$(find "$logs" -name 'crash-*.txt' | head -1)"
+  if [[ -z "$report" ]]; then
+    fail "no crash-*.txt in the log folder ($probe_out)"
+  else
+    expect_contains "$(cat "$report")" "Product: VANTIL_PRODUCT_NAME" "report file"
+    expect_contains "$probe_out" "Report file: $(windows_path "$logs")\\$(basename "$report")" \
+      "report file named"
+  fi
+  end
+
+  begin "SuppressCrashHandlerDialog in the debug database suppresses the dialog"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  maker="$(folder_of APPDATA)/Harlund"
+  mkdir -p "$maker"
+  printf 'SuppressCrashHandlerDialog=true\n' >"$maker/DebugDatabase.txt"
+  probe "$dir"
+  rm -r "$maker"
+  expect_contains "$probe_out" "Product: VANTIL_PRODUCT_NAME" "report"
+  expect_contains "$probe_out" "Crash dialog suppressed." "dialog"
+  end
+fi
+
+echo "wine-suite: $passed passed, $failed failed, $skipped skipped in $((SECONDS - started)) s"
 [[ $failed -eq 0 ]]
