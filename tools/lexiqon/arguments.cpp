@@ -2,7 +2,7 @@
 
 namespace lexiqon {
 
-Arguments::Arguments(const std::vector<std::string>& words, const OptionSpec& spec) {
+Arguments::Arguments(const std::vector<std::string>& words, const OptionNames& options) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
@@ -10,9 +10,9 @@ Arguments::Arguments(const std::vector<std::string>& words, const OptionSpec& sp
       operands_.push_back(word);
     } else if (word == "--") {
       optionsEnded = true;
-    } else if (spec.flags.count(word) != 0) {
+    } else if (options.flags.count(word) != 0) {
       flags_.insert(word);
-    } else if (spec.values.count(word) != 0) {
+    } else if (options.values.count(word) != 0) {
       if (i + 1 == words.size()) throw UsageError("option " + word + " needs a value");
       values_[word].push_back(words[++i]);
     } else {

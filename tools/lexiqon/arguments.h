@@ -20,7 +20,7 @@ class FileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionNames {
   std::set<std::string> flags;   // e.g. --units
   std::set<std::string> values;  // options that take a value, e.g. -d
 };
@@ -28,7 +28,7 @@ struct OptionSpec {
 // The command line of one subcommand: options in order, then operands.
 class Arguments {
  public:
-  Arguments(const std::vector<std::string>& words, const OptionSpec& spec);
+  Arguments(const std::vector<std::string>& words, const OptionNames& options);
 
   bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
   const std::vector<std::string>& Values(const std::string& name) const;
