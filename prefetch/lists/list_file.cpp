@@ -47,9 +47,36 @@ std::string NormalizeLineEnds(const std::string& text) {
   return result;
 }
 
+// The parser steps over a multi-byte character by the length its lead byte
+// claims, so a truncated or invalid sequence near the end walks it past the
+// terminator. Only well-formed UTF-8 reaches it.
+bool IsWellFormedUtf8(const std::string& text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 1;
+    if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0x80) {
+      return false;
+    }
+    if (length > text.size() - i) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseListText(std::string text, TiXmlDocument& document) {
+  if (!IsWellFormedUtf8(text)) return false;
   const std::string normalized = NormalizeLineEnds(text);
   document.Parse(normalized.c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !document.Error();

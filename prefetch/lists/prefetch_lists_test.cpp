@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "prefetch/lists/list_file.h"
 #include "prefetch/lists/temp_tree.h"
 #include "prefetch/lists/unprivileged_child.h"
 #include "prefetch/locations/standard_locations.h"
@@ -30,9 +31,10 @@ std::vector<std::string> Sorted(std::vector<std::string> paths) {
 class ListTest : public ::testing::Test {
  protected:
   // Loads the sections as a list file in the tree, relative entries against the tree.
-  bool Load(const std::string& sections, const CancelCheck& cancelled = [] { return false; }) {
-    const std::string file = tree.File("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" +
-                                                        sections + "</Root>");
+  bool Load(
+      const std::string& sections, const CancelCheck& cancelled = [] { return false; }) {
+    const std::string file =
+        tree.File("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" + sections + "</Root>");
     return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors});
   }
   const PrefetchList& List(const char* name) { return *lists.Find(name); }
@@ -41,6 +43,22 @@ class ListTest : public ::testing::Test {
   ApplicationLists lists;
   std::ostringstream errors;
 };
+
+// A lead byte whose sequence runs into the end of the text once walked the
+// parser past its buffer; such lists are refused, well-formed UTF-8 is not.
+TEST(ParseListTextTest, RefusesMalformedUtf8AndKeepsWellFormed) {
+  const std::string head = "<?xml version=\"1.0\"?><Root><File fileRelativePath=\"";
+  for (const std::string bad :
+       {"\xF0\xFA", "\xFF", "\xC3", "\xE2\x82", "\xC0\x80", "\xF5\x80\x80\x80"}) {
+    TiXmlDocument document;
+    EXPECT_FALSE(ParseListText(head + "a" + bad, document)) << bad;
+  }
+  TiXmlDocument document;
+  EXPECT_TRUE(
+      ParseListText(head + "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC\"/></Root>", document));
+  EXPECT_STREQ(document.RootElement()->FirstChildElement()->Attribute("fileRelativePath"),
+               "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC");
+}
 
 TEST(ListFileNameTest, OnlyModesOneThreeFourFiveHaveAFile) {
   EXPECT_EQ(ListFileName(1), "/SpeedLauncher-marl.xml");
@@ -93,15 +111,22 @@ TEST_F(ListTest, EverySectionIsExpandedAndLaterSiblingsCountWhateverTheirName) {
 TEST_F(ListTest, PathsAreJoinedToTheirBase) {
   const std::string base = tree.Directory("base");
   const std::string file = tree.File("base/f.dll");
-  ASSERT_TRUE(Load("<Application name=\"tarn\"><FileList>"
-                   "<File fileRelativePath=\"f.dll\" fileBasePath=\"" + base + "\"/>"
-                   "<File fileRelativePath=\"" + file + "\" fileBasePath=\"/nowhere\" "
-                   "fileStandardPath=\"Rokapod\"/>"
-                   "<File fileRelativePath=\"base/f.dll\" fileStandardPath=\"Unknown\"/>"
-                   "<File fileBasePath=\"" + base + "\"/>"
-                   "<File fileRelativePath=\"base/missing.dll\"/>"
-                   "<File isForeground=\"1\"/>"
-                   "</FileList></Application>"));
+  ASSERT_TRUE(
+      Load("<Application name=\"tarn\"><FileList>"
+           "<File fileRelativePath=\"f.dll\" fileBasePath=\"" +
+           base +
+           "\"/>"
+           "<File fileRelativePath=\"" +
+           file +
+           "\" fileBasePath=\"/nowhere\" "
+           "fileStandardPath=\"Rokapod\"/>"
+           "<File fileRelativePath=\"base/f.dll\" fileStandardPath=\"Unknown\"/>"
+           "<File fileBasePath=\"" +
+           base +
+           "\"/>"
+           "<File fileRelativePath=\"base/missing.dll\"/>"
+           "<File isForeground=\"1\"/>"
+           "</FileList></Application>"));
   EXPECT_EQ(Paths(List("tarn")),
             (std::vector<std::string>{base + "/f.dll", file, tree.Root().string() + "/base/f.dll",
                                       base + "/f.dll"}));
@@ -134,15 +159,16 @@ TEST_F(ListTest, PatternsMatchTheWholePathOfWalkedFilesOnly) {
   const std::string y = tree.File("d/sub/y.dat");
   tree.File("d/z.txt");
   const std::string single = tree.File("single.txt");
-  ASSERT_TRUE(Load("<Application name=\"marl\"><FileList>"
-                   "<File fileRelativePath=\"d\" regex=\".*\\.dat\" isForeground=\"1\"/>"
-                   "<File fileRelativePath=\"d\" regex=\"\\.dat\"/>"
-                   "<File fileRelativePath=\"d\" regex=\"x\\.dat\"/>"
-                   "<File fileRelativePath=\"d\" regex=\".*X\\.DAT\"/>"
-                   "<File fileRelativePath=\"single.txt\" regex=\"nomatch\"/>"
-                   "<File fileRelativePath=\"d\" regex=\"(\"/>"
-                   "<File fileRelativePath=\"d/sub\"/>"
-                   "</FileList></Application>"));
+  ASSERT_TRUE(
+      Load("<Application name=\"marl\"><FileList>"
+           "<File fileRelativePath=\"d\" regex=\".*\\.dat\" isForeground=\"1\"/>"
+           "<File fileRelativePath=\"d\" regex=\"\\.dat\"/>"
+           "<File fileRelativePath=\"d\" regex=\"x\\.dat\"/>"
+           "<File fileRelativePath=\"d\" regex=\".*X\\.DAT\"/>"
+           "<File fileRelativePath=\"single.txt\" regex=\"nomatch\"/>"
+           "<File fileRelativePath=\"d\" regex=\"(\"/>"
+           "<File fileRelativePath=\"d/sub\"/>"
+           "</FileList></Application>"));
   const PrefetchList& marl = List("marl");
   ASSERT_EQ(marl.size(), 4u);
   EXPECT_EQ(Sorted({marl[0].path, marl[1].path}), Sorted({x, y}));
@@ -160,12 +186,13 @@ TEST_F(ListTest, LinksAreFollowedForStatusButNotDescended) {
   fs::create_directory_symlink(tree.Path("outside"), tree.Path("walk/dir-link"));
   fs::create_symlink(tree.Path("gone"), tree.Path("walk/dangling"));
   fs::create_directory_symlink(tree.Path("walk"), tree.Path("walk-link"));
-  ASSERT_TRUE(Load("<Application name=\"common\"><FileList>"
-                   "<File fileRelativePath=\"walk\"/><File fileRelativePath=\"walk-link\"/>"
-                   "</FileList></Application>"));
+  ASSERT_TRUE(
+      Load("<Application name=\"common\"><FileList>"
+           "<File fileRelativePath=\"walk\"/><File fileRelativePath=\"walk-link\"/>"
+           "</FileList></Application>"));
   const std::string root = tree.Root().string();
-  EXPECT_EQ(Paths(List("common")), (std::vector<std::string>{root + "/walk/file-link",
-                                                             root + "/walk-link/file-link"}));
+  EXPECT_EQ(Paths(List("common")),
+            (std::vector<std::string>{root + "/walk/file-link", root + "/walk-link/file-link"}));
 }
 
 TEST_F(ListTest, CancellationStopsTheWalkAndEverySectionAfterIt) {
@@ -173,11 +200,12 @@ TEST_F(ListTest, CancellationStopsTheWalkAndEverySectionAfterIt) {
   tree.File("e");
   int polls = 0;
   // The first poll comes before the entry, then one before each directory entry.
-  ASSERT_TRUE(Load("<Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
-                   "<File fileRelativePath=\"e\"/></FileList></Application>"
-                   "<Application name=\"pellicor\"><FileList><File fileRelativePath=\"e\"/>"
-                   "</FileList></Application>",
-                   [&polls] { return ++polls > 3; }));
+  ASSERT_TRUE(
+      Load("<Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
+           "<File fileRelativePath=\"e\"/></FileList></Application>"
+           "<Application name=\"pellicor\"><FileList><File fileRelativePath=\"e\"/>"
+           "</FileList></Application>",
+           [&polls] { return ++polls > 3; }));
   EXPECT_EQ(List("common").size(), 2u);
   EXPECT_TRUE(List("pellicor").empty());
 }
