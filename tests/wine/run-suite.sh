@@ -125,11 +125,17 @@ launch() {
 }
 
 # exit_code DIR ARGS: the whole signed 32-bit exit code, through cmd.
+# Now and then Wine's cmd prints nothing at all; one more try tells that
+# apart from a launcher that did not come back.
 exit_code() {
-  local dir=$1
+  local dir=$1 code="" try
   shift
-  (cd "$dir" && w cmd /v:on /c "Pellicor.exe $* >NUL 2>NUL & echo code=!errorlevel!" 2>/dev/null) |
-    tr -d '\r' | sed -n 's/^code=//p'
+  for try in 1 2; do
+    code=$( (cd "$dir" && w cmd /v:on /c "Pellicor.exe $* >NUL 2>NUL & echo code=!errorlevel!" \
+      2>/dev/null) | tr -d '\r' | sed -n 's/^code=//p')
+    [[ -n "$code" ]] && break
+  done
+  echo "$code"
 }
 
 reg() { w reg "$@" 2>/dev/null | tr -d '\r'; }
