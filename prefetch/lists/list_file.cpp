@@ -1,5 +1,6 @@
 #include "prefetch/lists/list_file.h"
 
+#include <boost/nowide/utf/utf.hpp>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -51,24 +52,10 @@ std::string NormalizeLineEnds(const std::string& text) {
 // claims, so a truncated or invalid sequence near the end walks it past the
 // terminator. Only well-formed UTF-8 reaches it.
 bool IsWellFormedUtf8(const std::string& text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = 1;
-    if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0x80) {
-      return false;
-    }
-    if (length > text.size() - i) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += length;
+  using Utf8 = boost::nowide::utf::utf_traits<char>;
+  for (auto it = text.begin(); it != text.end();) {
+    const boost::nowide::utf::code_point unit = Utf8::decode(it, text.end());
+    if (unit == boost::nowide::utf::illegal || unit == boost::nowide::utf::incomplete) return false;
   }
   return true;
 }
