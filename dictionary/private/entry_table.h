@@ -13,9 +13,8 @@
 namespace tessvik_private {
 
 // Chained hash table of owned items; the newest item of a chain comes first.
-// Beside each chain it keeps the chain's items and tags of their keys, in
-// chain order, so that a search scans a dense tag array instead of
-// following links.
+// Beside each chain it keeps the chain's items behind tags of their keys, in
+// chain order, so that a search scans tags instead of following links.
 class EntryTable {
  public:
   EntryTable() = default;
@@ -28,22 +27,12 @@ class EntryTable {
   std::unique_ptr<HashItem> Remove(const ByteRunKey& key);
   // Takes ownership of item and links it into the given bucket's chain
   // right after previous, or at the head when previous is null.
-  // The item's value must be set: the chain keeps it as a prefetch hint.
   void InsertAfter(std::uint32_t bucket, HashItem* previous, DictionaryEntry* item);
 
   HashItem* Head(std::uint32_t bucket) const { return heads_[bucket]; }
 
  private:
-  // An item with its value, fetched while the item's key is compared;
-  // items keep their value while they are in the table.
-  struct Link {
-    DictionaryEntry* item;
-    const ByteRunValue* value;
-  };
-  struct Chain {  // in chain order, head first
-    TagArray tags;
-    std::vector<Link> links;
-  };
+  using Chain = TaggedArray<DictionaryEntry*>;  // in chain order, head first
 
   std::array<HashItem*, kBucketCount> heads_{};
   std::uint32_t lastBucket_ = 0;

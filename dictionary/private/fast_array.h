@@ -43,24 +43,29 @@ class FastArray : public RefCountObj {
   std::uint32_t EntryCount() const { return entryCount_; }
   std::uint32_t BlockCount() const { return static_cast<std::uint32_t>(blocks_.size()); }
   std::uint32_t BucketSize(std::uint32_t bucket) const {
-    return static_cast<std::uint32_t>(buckets_[bucket].indices.size());
+    return static_cast<std::uint32_t>(buckets_[bucket].Size());
   }
 
  private:
-  // A bucket's global indices in the order they were added, with a tag of
-  // each key beside them, so that a scan reads a dense tag array and
-  // compares keys only on a tag match.
-  struct IndexBucket {
-    TagArray tags;
-    std::vector<std::uint32_t> indices;
-  };
+  // A bucket's global indices in the order they were added, each behind a
+  // tag of its key, so that keys are compared only on a tag match.
+  using IndexBucket = TaggedArray<std::uint32_t>;
 
   struct Slot {
     Block* block;
     std::uint32_t slot;
   };
 
-  Slot Locate(std::uint32_t index) const;
+  // Most stores have one block, and most lookups land in the last one.
+  Slot Locate(std::uint32_t index) const {
+    if (index >= entryCount_ || blocks_.empty()) return {nullptr, 0};
+    Block& last = blocks_.back();
+    if (index < last.firstIndex) return LocateEarlier(index);
+    const std::uint32_t slot = index - last.firstIndex;
+    if (slot >= last.count) return {nullptr, 0};
+    return {&last, slot};
+  }
+  Slot LocateEarlier(std::uint32_t index) const;
   std::int64_t Find(const std::uint8_t* key, std::uint32_t length, Slot& found) const;
   static ByteRunValue* ValueIn(const Slot& found);
   void Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,

@@ -22,40 +22,44 @@ inline void Prefetch(const void* address) {
 #endif
 }
 
-// Key tags of one bucket in order, stored in whole groups of eight so that
-// a scan compares every group at once, the last one with its unused lanes
-// masked off: a bucket of up to eight entries costs one compare and no
-// loop over single tags.
-class TagArray {
+// The entries of one bucket in order: a tag of each key and a link to the
+// entry, kept in whole groups of eight tags followed by their eight links.
+// A scan compares a group's tags at once, the last group's unused lanes
+// masked off, and the link of a match is on the line it has just read.
+template <typename Link>
+class TaggedArray {
  public:
   static constexpr std::size_t kGroup = 8;
 
   std::size_t Size() const { return size_; }
+  const Link& LinkAt(std::size_t position) const {
+    return groups_[position / kGroup].links[position % kGroup];
+  }
 
-  void Insert(std::size_t position, std::uint16_t tag) {
-    if (size_ % kGroup == 0) tags_.resize(size_ + kGroup);
-    for (std::size_t i = size_; i > position; --i) tags_[i] = tags_[i - 1];
-    tags_[position] = tag;
+  void Insert(std::size_t position, std::uint16_t tag, const Link& link) {
+    if (size_ % kGroup == 0) groups_.emplace_back();
+    for (std::size_t i = size_; i > position; --i) Set(i, TagAt(i - 1), LinkAt(i - 1));
+    Set(position, tag, link);
     ++size_;
   }
-  void PushBack(std::uint16_t tag) { Insert(size_, tag); }
+  void PushBack(std::uint16_t tag, const Link& link) { Insert(size_, tag, link); }
   void Erase(std::size_t position) {
-    for (std::size_t i = position; i + 1 < size_; ++i) tags_[i] = tags_[i + 1];
+    for (std::size_t i = position; i + 1 < size_; ++i) Set(i, TagAt(i + 1), LinkAt(i + 1));
     --size_;
-    tags_[size_] = 0;
-    if (size_ % kGroup == 0) tags_.resize(size_);
+    Set(size_, 0, Link{});
+    if (size_ % kGroup == 0) groups_.pop_back();
   }
 
   // The first position below count (at most Size()) whose tag equals tag
   // and for which matches(position) is true; kNoPosition when there is none.
   template <typename Matches>
   std::size_t Scan(std::size_t count, std::uint16_t tag, Matches&& matches) const {
-    const std::uint16_t* tags = tags_.data();
 #if defined(__SSE2__)
     const __m128i wanted = _mm_set1_epi16(static_cast<short>(tag));
     for (std::size_t i = 0; i < count; i += kGroup) {
-      const __m128i group = _mm_loadu_si128(reinterpret_cast<const __m128i*>(tags + i));
-      auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(group, wanted)));
+      const Group& group = groups_[i / kGroup];
+      const __m128i tags = _mm_load_si128(reinterpret_cast<const __m128i*>(group.tags));
+      auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(tags, wanted)));
       if (count - i < kGroup) mask &= (1u << (2 * (count - i))) - 1;
       while (mask != 0) {
         const auto bit = static_cast<unsigned>(std::countr_zero(mask));
@@ -65,14 +69,31 @@ class TagArray {
     }
 #else
     for (std::size_t i = 0; i < count; ++i) {
-      if (tags[i] == tag && matches(i)) return i;
+      if (TagAt(i) == tag && matches(i)) return i;
     }
 #endif
     return kNoPosition;
   }
 
  private:
-  std::vector<std::uint16_t> tags_;  // a whole number of groups
+  // Aligned so that a group's tags and its first links share a cache line.
+  struct alignas(64) Group {
+    std::uint16_t tags[kGroup]{};
+    Link links[kGroup]{};
+  };
+  static_assert(offsetof(Group, tags) == 0);
+  static_assert(sizeof(Group) % 64 == 0);
+
+  std::uint16_t TagAt(std::size_t position) const {
+    return groups_[position / kGroup].tags[position % kGroup];
+  }
+  void Set(std::size_t position, std::uint16_t tag, const Link& link) {
+    Group& group = groups_[position / kGroup];
+    group.tags[position % kGroup] = tag;
+    group.links[position % kGroup] = link;
+  }
+
+  std::vector<Group> groups_;
   std::size_t size_ = 0;
 };
 

@@ -21,15 +21,13 @@ HashItem* EntryTable::Find(const ByteRunKey& key) {
   lastBucket_ = HashKey(key.KeyData(), key.KeyLength(), kBucketCount);
   predecessor_ = nullptr;
   const Chain& chain = chains_[lastBucket_];
-  const std::size_t position = chain.tags.Scan(
-      chain.tags.Size(), KeyTag(key.KeyData(), key.KeyLength()), [&](std::size_t p) {
-        Prefetch(chain.links[p].value);
-        return chain.links[p].item->Equals(key);
-      });
+  const std::size_t position =
+      chain.Scan(chain.Size(), KeyTag(key.KeyData(), key.KeyLength()),
+                 [&](std::size_t p) { return chain.LinkAt(p)->Equals(key); });
   if (position == kNoPosition) return nullptr;
-  predecessor_ = position == 0 ? nullptr : chain.links[position - 1].item;
+  predecessor_ = position == 0 ? nullptr : chain.LinkAt(position - 1);
   lastPosition_ = position;
-  return chain.links[position].item;
+  return chain.LinkAt(position);
 }
 
 void EntryTable::Insert(DictionaryEntry* item) {
@@ -45,12 +43,10 @@ void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, Dictionar
   } else {
     item->SetNext(previous->Next());
     previous->SetNext(item);
-    while (at < chain.links.size() && chain.links[at].item != previous) ++at;
-    if (at < chain.links.size()) ++at;
+    while (at < chain.Size() && chain.LinkAt(at) != previous) ++at;
+    if (at < chain.Size()) ++at;
   }
-  const auto offset = static_cast<std::ptrdiff_t>(at);
-  chain.links.insert(chain.links.begin() + offset, Link{item, item->Value().Get()});
-  chain.tags.Insert(at, KeyTag(item->KeyData(), item->KeyLength()));
+  chain.Insert(at, KeyTag(item->KeyData(), item->KeyLength()), item);
 }
 
 std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
@@ -63,9 +59,7 @@ std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
   }
   found->SetNext(nullptr);
   Chain& chain = chains_[lastBucket_];
-  const auto offset = static_cast<std::ptrdiff_t>(lastPosition_);
-  chain.links.erase(chain.links.begin() + offset);
-  chain.tags.Erase(lastPosition_);
+  chain.Erase(lastPosition_);
   return std::unique_ptr<HashItem>(found);
 }
 

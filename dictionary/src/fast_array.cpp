@@ -26,16 +26,13 @@ bool SameBytes(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t lengt
 
 }  // namespace
 
-FastArray::Slot FastArray::Locate(std::uint32_t index) const {
-  if (index >= entryCount_ || blocks_.empty()) return {nullptr, 0};
+FastArray::Slot FastArray::LocateEarlier(std::uint32_t index) const {
   // Blocks cover consecutive index runs in order: every block starts at
-  // the entry count of the moment it joined. Most stores have one block.
-  auto after = blocks_.end();
-  if (index < blocks_.back().firstIndex) {
-    after = std::upper_bound(blocks_.begin(), blocks_.end(), index,
-                             [](std::uint32_t i, const Block& b) { return i < b.firstIndex; });
-    if (after == blocks_.begin()) return {nullptr, 0};
-  }
+  // the entry count of the moment it joined.
+  const auto after =
+      std::upper_bound(blocks_.begin(), blocks_.end(), index,
+                       [](std::uint32_t i, const Block& b) { return i < b.firstIndex; });
+  if (after == blocks_.begin()) return {nullptr, 0};
   Block& block = *(after - 1);
   const std::uint32_t slot = index - block.firstIndex;
   if (slot >= block.count) return {nullptr, 0};
@@ -44,18 +41,17 @@ FastArray::Slot FastArray::Locate(std::uint32_t index) const {
 
 std::int64_t FastArray::Find(const std::uint8_t* key, std::uint32_t length, Slot& found) const {
   const IndexBucket& bucket = buckets_[HashKey(key, length, kBucketCount)];
-  const std::size_t position =
-      bucket.tags.Scan(bucket.tags.Size(), KeyTag(key, length), [&](std::size_t p) {
-        found = Locate(bucket.indices[p]);
-        if (found.block == nullptr || found.block->keyLengths.empty()) return false;
-        if (found.block->keyLengths[found.slot] != length) return false;
-        // The value is usually asked for next; fetch it while the key is compared.
-        Prefetch(found.block->Value(found.slot));
-        const std::uint8_t* slotKey = found.block->Key(found.slot);
-        if (length != 0 && slotKey == nullptr) return false;
-        return SameBytes(slotKey, key, length);
-      });
-  return position == kNoPosition ? kNone : bucket.indices[position];
+  const std::size_t position = bucket.Scan(bucket.Size(), KeyTag(key, length), [&](std::size_t p) {
+    found = Locate(bucket.LinkAt(p));
+    if (found.block == nullptr || found.block->keyLengths.empty()) return false;
+    if (found.block->keyLengths[found.slot] != length) return false;
+    // The value is usually asked for next; fetch it while the key is compared.
+    Prefetch(found.block->Value(found.slot));
+    const std::uint8_t* slotKey = found.block->Key(found.slot);
+    if (length != 0 && slotKey == nullptr) return false;
+    return SameBytes(slotKey, key, length);
+  });
+  return position == kNoPosition ? kNone : bucket.LinkAt(position);
 }
 
 std::int64_t FastArray::FindIndex(const std::uint8_t* key, std::uint32_t length) const {
@@ -123,8 +119,7 @@ bool FastArray::ReplaceValue(std::uint32_t index, const std::uint8_t* bytes, std
 
 void FastArray::Append(std::uint32_t bucket, std::uint32_t index, const std::uint8_t* key,
                        std::uint32_t length) {
-  buckets_[bucket].tags.PushBack(KeyTag(key, length));
-  buckets_[bucket].indices.push_back(index);
+  buckets_[bucket].PushBack(KeyTag(key, length), index);
 }
 
 Block& FastArray::OpenBlock() {
@@ -201,13 +196,13 @@ bool FastArray::MergeSlot(Block& block, std::uint32_t slot, std::uint32_t oldSiz
   if (length == 0 || length + 1 > kMergeKeyBuffer) return false;
   const std::uint8_t* key = block.Key(slot);
   std::uint8_t older[kMergeKeyBuffer];
-  const std::size_t position = bucket.tags.Scan(oldSize, KeyTag(key, length), [&](std::size_t p) {
+  const std::size_t position = bucket.Scan(oldSize, KeyTag(key, length), [&](std::size_t p) {
     std::uint32_t olderLength = 0;
-    return KeyAt(bucket.indices[p], older, kMergeKeyBuffer, olderLength) && olderLength == length &&
+    return KeyAt(bucket.LinkAt(p), older, kMergeKeyBuffer, olderLength) && olderLength == length &&
            SameBytes(older, key, length);
   });
   if (position == kNoPosition) return false;
-  ReplaceValue(bucket.indices[position], block.Value(slot), block.valueLengths[slot]);
+  ReplaceValue(bucket.LinkAt(position), block.Value(slot), block.valueLengths[slot]);
   block.keyLengths[slot] = 0;
   block.valueLengths[slot] = 0;
   if (block.live > 0) --block.live;

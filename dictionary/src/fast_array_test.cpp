@@ -76,28 +76,33 @@ TEST(FastArray, RefusesLengthsBeyondSixteenBits) {
   EXPECT_EQ(Add(store, "/fits", std::string(65534, 'x')), 0);
 }
 
-// Buckets keep their tags in padded groups of eight: inserts and removals
-// across group edges, and scans of a prefix, must see exactly the live tags.
-TEST(TagArray, ScansMatchAPlainList) {
+// Buckets keep their tags and links in padded groups of eight: inserts and
+// removals across group edges, and scans of a prefix, must see exactly the
+// live tags, each with its own link.
+TEST(TaggedArray, ScansMatchAPlainList) {
   std::mt19937 random(5);
-  TagArray tags;
+  TaggedArray<std::uint32_t> tags;
   std::vector<std::uint16_t> plain;
+  std::vector<std::uint32_t> links;
   for (int step = 0; step < 2000; ++step) {
     const bool insert = plain.empty() || random() % 3 != 0;
     const std::size_t at = random() % (plain.size() + (insert ? 1 : 0));
     if (insert) {
       const auto tag = static_cast<std::uint16_t>(random() % 4);
-      tags.Insert(at, tag);
+      tags.Insert(at, tag, static_cast<std::uint32_t>(step));
       plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(at), tag);
+      links.insert(links.begin() + static_cast<std::ptrdiff_t>(at), step);
     } else {
       tags.Erase(at);
       plain.erase(plain.begin() + static_cast<std::ptrdiff_t>(at));
+      links.erase(links.begin() + static_cast<std::ptrdiff_t>(at));
     }
     ASSERT_EQ(tags.Size(), plain.size());
     const std::size_t count = random() % (plain.size() + 1);
     for (std::uint16_t tag = 0; tag < 5; ++tag) {
       std::vector<std::size_t> seen;
       tags.Scan(count, tag, [&](std::size_t p) {
+        EXPECT_EQ(tags.LinkAt(p), links[p]);
         seen.push_back(p);
         return false;
       });
