@@ -5,6 +5,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "vantilcore/string.h"
@@ -21,7 +23,7 @@ UTF16String Ascii(const char* text) {
   return vantilcore::string::AsciiToUTF16(text, std::strlen(text));
 }
 
-UTF16String Widened(const std::string& text) {
+UTF16String Widened(std::string_view text) {
   return vantilcore::string::AsciiToUTF16(text.data(), text.size());
 }
 
@@ -49,15 +51,20 @@ Localizer::Localizer() : dictionary_(std::make_unique<tessvik::Dictionary>()) {}
 Localizer::~Localizer() = default;
 
 UTF16String& Localizer::GetLocalizedString(UTF16String& result, const char* text) {
-  std::string s(text);
-  if (s.find('=') == std::string::npos) {
+  // Read in place: only a key whose closing parenthesis must be cut is copied.
+  const std::string_view s(text);
+  if (s.find('=') == std::string_view::npos) {
     result = Widened(s);
     return result;
   }
   if (s.size() > 3 && s.starts_with("($$$")) {
-    s.erase(0, 1);
-    if (s.back() == ')') s.pop_back();
-    LookupLocked(result, s);
+    const std::string_view key = s.substr(1);
+    if (key.back() != ')') {
+      LookupLocked(result, key);
+      return result;
+    }
+    const std::string cut(key.substr(0, key.size() - 1));
+    LookupLocked(result, cut);
     return result;
   }
   if (s.size() > 3 && s.starts_with("$$$")) {
@@ -97,13 +104,13 @@ bool Localizer::FindDictionaryFile(const UTF16String& directory, UTF16String& pa
   return false;
 }
 
-void Localizer::LookupLocked(UTF16String& result, const std::string& key) {
+void Localizer::LookupLocked(UTF16String& result, std::string_view key) {
   LocalizerLockGuard lock;
   if (!dictionary_->IsValid()) {
     result = Widened(key);
     return;
   }
-  const tessvik::DictionaryString text = dictionary_->Lookup(key.c_str(), nullptr);
+  const tessvik::DictionaryString text = dictionary_->Lookup(key.data(), nullptr);
   const std::uint32_t length = text.Length();
   // Most texts fit on the stack; longer ones get a heap buffer.
   char16_t shortBuffer[kShortTextUnits];

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "dictionary/public/dictionary.h"
 #include "vantilcore/allocator.h"
@@ -26,7 +26,8 @@ class Localizer : public vantilcore::config::Localizer {
 
  private:
   bool FindDictionaryFile(const UTF16String& directory, UTF16String& path) const;
-  void LookupLocked(UTF16String& result, const std::string& key);
+  // `key` ends in a NUL, which the view leaves out.
+  void LookupLocked(UTF16String& result, std::string_view key);
 
   std::unique_ptr<tessvik::Dictionary> dictionary_;
 };

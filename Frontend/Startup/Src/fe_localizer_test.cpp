@@ -104,6 +104,8 @@ TEST_F(LocalizerFiles, TextsOfAnyLengthComeBackWhole) {
   EXPECT_EQ(Localized(localizer, "$$$/long=x"), UTF16String(1000, u'v'));
   EXPECT_EQ(Localized(localizer, "$$$/edge=x"), UTF16String(255, u'e'));
   EXPECT_EQ(Localized(localizer, ("$$$/missing=" + longValue).c_str()), UTF16String(1000, u'v'));
+  EXPECT_EQ(Localized(localizer, ("($$$/missing=" + longValue + ")").c_str()),
+            UTF16String(1000, u'v'));
 }
 
 TEST_F(LocalizerFiles, InvalidDictionaryGivesEveryKeyAsItsWholeText) {
