@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "vantilcore/string.h"
@@ -21,10 +20,6 @@ constexpr std::uint32_t kShortTextUnits = 256;
 
 UTF16String Ascii(const char* text) {
   return vantilcore::string::AsciiToUTF16(text, std::strlen(text));
-}
-
-UTF16String Widened(std::string_view text) {
-  return vantilcore::string::AsciiToUTF16(text.data(), text.size());
 }
 
 // Unlocks on every way out, exceptions included.
@@ -51,27 +46,31 @@ Localizer::Localizer() : dictionary_(std::make_unique<tessvik::Dictionary>()) {}
 Localizer::~Localizer() = default;
 
 UTF16String& Localizer::GetLocalizedString(UTF16String& result, const char* text) {
-  // Read in place: only a key whose closing parenthesis must be cut is copied.
-  const std::string_view s(text);
-  if (s.find('=') == std::string_view::npos) {
-    result = Widened(s);
+  // Read in place, and measured only where the length matters: a key found
+  // in the dictionary never reads past its "=". Only a key whose closing
+  // parenthesis must be cut is copied.
+  if (std::strchr(text, '=') == nullptr) {
+    result = Ascii(text);
     return result;
   }
-  if (s.size() > 3 && s.starts_with("($$$")) {
-    const std::string_view key = s.substr(1);
-    if (key.back() != ')') {
+  // With an "=" inside, either prefix makes the text longer than 3 bytes.
+  if (std::strncmp(text, "($$$", 4) == 0) {
+    const char* key = text + 1;
+    const std::size_t length = std::strlen(key);
+    if (key[length - 1] != ')') {
       LookupLocked(result, key);
       return result;
     }
-    const std::string cut(key.substr(0, key.size() - 1));
-    LookupLocked(result, cut);
+    const std::string cut(key, length - 1);
+    LookupLocked(result, cut.c_str());
     return result;
   }
-  if (s.size() > 3 && s.starts_with("$$$")) {
-    LookupLocked(result, s);
+  if (std::strncmp(text, "$$$", 3) == 0) {
+    LookupLocked(result, text);
     return result;
   }
-  const UTF8String utf8(s.begin(), s.end());
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+  const UTF8String utf8(bytes, bytes + std::strlen(text));
   result = vantilcore::string::UTF8to16(utf8, nullptr, nullptr);
   return result;
 }
@@ -104,13 +103,13 @@ bool Localizer::FindDictionaryFile(const UTF16String& directory, UTF16String& pa
   return false;
 }
 
-void Localizer::LookupLocked(UTF16String& result, std::string_view key) {
+void Localizer::LookupLocked(UTF16String& result, const char* key) {
   LocalizerLockGuard lock;
   if (!dictionary_->IsValid()) {
-    result = Widened(key);
+    result = Ascii(key);
     return;
   }
-  const tessvik::DictionaryString text = dictionary_->Lookup(key.data(), nullptr);
+  const tessvik::DictionaryString text = dictionary_->Lookup(key, nullptr);
   const std::uint32_t length = text.Length();
   // Most texts fit on the stack; longer ones get a heap buffer.
   char16_t shortBuffer[kShortTextUnits];

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <string_view>
 
 #include "dictionary/public/dictionary.h"
 #include "vantilcore/allocator.h"
@@ -26,8 +25,7 @@ class Localizer : public vantilcore::config::Localizer {
 
  private:
   bool FindDictionaryFile(const UTF16String& directory, UTF16String& path) const;
-  // `key` ends in a NUL, which the view leaves out.
-  void LookupLocked(UTF16String& result, std::string_view key);
+  void LookupLocked(UTF16String& result, const char* key);
 
   std::unique_ptr<tessvik::Dictionary> dictionary_;
 };
