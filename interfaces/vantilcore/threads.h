@@ -1,11 +1,16 @@
 #pragma once
 
-#include <mutex>
+#include <atomic>
+#include <cstdint>
+#include <thread>
 
 #include "vantilcore/export.h"
 
 namespace vantilcore::threads {
 
+// A recursive mutex that lets a waiter spin for a short while before it
+// sleeps, and wakes a sleeper only when there is one: the stretches it
+// guards are far shorter than a sleep and a wake-up.
 class VANTILCORE_API RecursiveMutex {
  public:
   RecursiveMutex();
@@ -17,7 +22,14 @@ class VANTILCORE_API RecursiveMutex {
   void Unlock();
 
  private:
-  std::recursive_mutex mutex_;
+  enum : std::uint32_t { kFree = 0, kLocked = 1, kSleepers = 2 };
+
+  bool TryAcquire();
+  void AcquireSlow();
+
+  std::atomic<std::uint32_t> state_{kFree};
+  std::atomic<std::thread::id> owner_{};
+  std::uint32_t depth_ = 0;  // written only by the owner
 };
 
 }  // namespace vantilcore::threads

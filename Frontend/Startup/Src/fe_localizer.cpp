@@ -104,22 +104,27 @@ bool Localizer::FindDictionaryFile(const UTF16String& directory, UTF16String& pa
 }
 
 void Localizer::LookupLocked(UTF16String& result, const char* key) {
-  LocalizerLockGuard lock;
-  if (!dictionary_->IsValid()) {
-    result = Ascii(key);
-    return;
-  }
-  const tessvik::DictionaryString text = dictionary_->Lookup(key, nullptr);
-  const std::uint32_t length = text.Length();
   // Most texts fit on the stack; longer ones get a heap buffer.
   char16_t shortBuffer[kShortTextUnits];
   std::vector<char16_t> longBuffer;
   char16_t* buffer = shortBuffer;
-  if (length > kShortTextUnits) {
-    longBuffer.resize(length);
-    buffer = longBuffer.data();
+  std::uint32_t length = 0;
+  {
+    LocalizerLockGuard lock;
+    if (!dictionary_->IsValid()) {
+      result = Ascii(key);
+      return;
+    }
+    const tessvik::DictionaryString text = dictionary_->Lookup(key, nullptr);
+    length = text.Length();
+    if (length > kShortTextUnits) {
+      longBuffer.resize(length);
+      buffer = longBuffer.data();
+    }
+    text.CopyTo(buffer, length, true);
   }
-  text.CopyTo(buffer, length, true);
+  // The result is the caller's own: filling it needs no lock, and keeps
+  // the allocator out of the locked stretch.
   result.assign(buffer, length - 1);
 }
 
