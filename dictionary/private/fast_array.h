@@ -50,6 +50,7 @@ class FastArray : public RefCountObj {
   // A bucket's global indices in the order they were added, each behind a
   // tag of its key, so that keys are compared only on a tag match.
   using IndexBucket = TaggedArray<std::uint32_t>;
+  static_assert(sizeof(IndexBucket) == 64, "a bucket of eight entries is one line");
 
   struct Slot {
     Block* block;
