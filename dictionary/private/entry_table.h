@@ -8,7 +8,7 @@
 #include "dictionary/private/dictionary_entry.h"
 #include "dictionary/private/hash_item.h"
 #include "dictionary/private/key_hash.h"
-#include "dictionary/private/tag_scan.h"
+#include "dictionary/private/tagged_array.h"
 
 namespace tessvik_private {
 

@@ -8,7 +8,7 @@
 #include "dictionary/private/byte_run_value.h"
 #include "dictionary/private/key_hash.h"
 #include "dictionary/private/ref_count.h"
-#include "dictionary/private/tag_scan.h"
+#include "dictionary/private/tagged_array.h"
 
 namespace tessvik_private {
 

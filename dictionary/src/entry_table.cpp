@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "dictionary/private/byte_run_key.h"
-#include "dictionary/private/tag_scan.h"
+#include "dictionary/private/tagged_array.h"
 
 namespace tessvik_private {
 

@@ -6,7 +6,7 @@
 
 #include "dictionary/private/block_reader.h"
 #include "dictionary/private/bounded_reader.h"
-#include "dictionary/private/tag_scan.h"
+#include "dictionary/private/tagged_array.h"
 
 namespace tessvik_private {
 namespace {
