@@ -7,8 +7,10 @@
 namespace vantilcore::threads {
 namespace {
 
-// Long enough to cover a dictionary lookup held by another thread.
-constexpr int kSpins = 100;
+// A waiter looks at most every 512 pauses (several microseconds, dozens of
+// lookups), and sleeps after 64 looks, well under a millisecond of spinning.
+constexpr int kMaxDelay = 512;
+constexpr int kSpinRounds = 64;
 
 void Pause() {
 #if defined(__x86_64__) || defined(_M_X64)
@@ -21,21 +23,33 @@ void Pause() {
 RecursiveMutex::RecursiveMutex() = default;
 RecursiveMutex::~RecursiveMutex() = default;
 
-bool RecursiveMutex::TryAcquire() {
+bool RecursiveMutex::TryAcquire(std::uint32_t mark) {
   std::uint32_t expected = kFree;
-  return state_.compare_exchange_strong(expected, kLocked, std::memory_order_acquire,
+  return state_.compare_exchange_strong(expected, mark, std::memory_order_acquire,
                                         std::memory_order_relaxed);
 }
 
-void RecursiveMutex::AcquireSlow() {
-  for (int i = 0; i < kSpins; ++i) {
-    Pause();
-    if (state_.load(std::memory_order_relaxed) == kFree && TryAcquire()) return;
+// Waits twice as long after each failed look, up to a ceiling, and only
+// reads the state between tries so that the holder keeps its line.
+bool RecursiveMutex::SpinAcquire(std::uint32_t mark) {
+  int delay = 1;
+  for (int round = 0; round < kSpinRounds; ++round) {
+    for (int i = 0; i < delay; ++i) Pause();
+    if (state_.load(std::memory_order_relaxed) == kFree && TryAcquire(mark)) return true;
+    if (delay < kMaxDelay) delay *= 2;
   }
-  // From here the state says that someone may sleep, so that the holder
-  // wakes one on its way out.
-  while (state_.exchange(kSleepers, std::memory_order_acquire) != kFree) {
+  return false;
+}
+
+void RecursiveMutex::AcquireSlow() {
+  // A thread that has slept takes the lock marked as having sleepers: it
+  // cannot know whether others still sleep, and one of them must be woken.
+  std::uint32_t mark = kLocked;
+  for (;;) {
+    if (SpinAcquire(mark)) return;
+    if (state_.exchange(kSleepers, std::memory_order_acquire) == kFree) return;
     state_.wait(kSleepers, std::memory_order_relaxed);
+    mark = kSleepers;
   }
 }
 
@@ -47,7 +61,7 @@ void RecursiveMutex::Lock(const char*) {
     ++depth_;
     return;
   }
-  if (!TryAcquire()) AcquireSlow();
+  if (!TryAcquire(kLocked)) AcquireSlow();
   owner_.store(self, std::memory_order_relaxed);
   depth_ = 1;
 }
