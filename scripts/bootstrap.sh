@@ -12,23 +12,5 @@ packages=(
   hyperfine gettext
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-
-if [[ ${#missing[@]} -eq 0 ]]; then
-  exit 0
-fi
-
-if [[ $(id -u) -ne 0 ]]; then
-  echo "Missing packages: ${missing[*]}" >&2
-  echo "Install them with: sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
-  exit 1
-fi
-
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+source "$(dirname "${BASH_SOURCE[0]}")/lib/packages.sh"
+ensure_packages bootstrap "${packages[@]}"

@@ -20,21 +20,8 @@ build="${PELLICOR_WINDOWS_BUILD:-$root/build/windows}"
 deps_cache="${PELLICOR_WINDOWS_DEPS_CACHE:-${XDG_CACHE_HOME:-${HOME:-$root/build}/.cache}/pellicor/windows-deps}"
 jobs="${PELLICOR_JOBS:-2}"
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$package")
-done
-if [[ ${#missing[@]} -ne 0 ]]; then
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "windows-build: missing packages: ${missing[*]} (run as root or install them)" >&2
-    exit 1
-  fi
-  echo "windows-build: installing ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$root/scripts/lib/packages.sh"
+ensure_packages windows-build cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 
 PELLICOR_JOBS="$jobs" bash "$root/scripts/windows-deps.sh" "$deps_cache"
 

@@ -27,21 +27,7 @@ tinyxml_package=tinyxml
 
 log() { echo "windows-deps: $*" >&2; }
 
-ensure_packages() {
-  local missing=() package status
-  for package in "$@"; do
-    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$package")
-  done
-  [[ ${#missing[@]} -eq 0 ]] && return 0
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "windows-deps: missing packages: ${missing[*]} (run as root or install them)" >&2
-    exit 1
-  fi
-  log "installing ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-}
+source "$root/scripts/lib/packages.sh"
 
 compiler_version() { "$cxx" -dumpfullversion 2>/dev/null || "$cxx" -dumpversion; }
 
@@ -60,7 +46,7 @@ if [[ -f "$prefix/stamp" ]] && command -v "$cxx" >/dev/null 2>&1; then
   fi
 fi
 
-ensure_packages dpkg-dev xz-utils g++ bison g++-mingw-w64-x86-64-posix debian-archive-keyring ca-certificates
+ensure_packages windows-deps dpkg-dev xz-utils g++ bison g++-mingw-w64-x86-64-posix debian-archive-keyring ca-certificates
 
 # --- The private apt configuration -------------------------------------------
 # The mirror and suite of this machine's own Debian sources.
