@@ -5,6 +5,12 @@
 
 #include "vantilcore/allocator.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <sched.h>
+#endif
+
 namespace vantilcore::allocator {
 namespace {
 
@@ -12,62 +18,108 @@ constexpr std::size_t kGranule = 16;
 constexpr std::size_t kLargestSmallBlock = 512;
 constexpr std::size_t kClassCount = kLargestSmallBlock / kGranule;
 constexpr std::size_t kChunkBytes = 64 * 1024;
+// Each class has this many pools, so that threads allocating at once need
+// not share a lock or a line.
+constexpr unsigned kPools = 8;
 
 struct FreeBlock {
   FreeBlock* next;
 };
 
-// Chunks are chained from their class so that they stay reachable for the
+// Chunks are chained from their pool so that they stay reachable for the
 // process lifetime; the header keeps the blocks behind it 16-byte aligned.
 struct alignas(kGranule) ChunkHeader {
   ChunkHeader* previous;
 };
 
 // Constant-initialised and trivially destructible: usable from static
-// constructors and destructors of any other module.
-struct SizeClass {
+// constructors and destructors of any other module. The free list is
+// atomic only so that other threads may peek at it without the lock.
+struct alignas(64) Pool {
   std::atomic_flag busy = ATOMIC_FLAG_INIT;
-  FreeBlock* freeList = nullptr;
+  std::atomic<FreeBlock*> freeList{nullptr};
   ChunkHeader* chunks = nullptr;
   std::byte* cursor = nullptr;  // uncarved rest of the newest chunk
   std::byte* end = nullptr;
 };
+static_assert(sizeof(Pool) == 64, "one pool per cache line");
 
-constinit SizeClass classes[kClassCount];
+constinit Pool pools[kClassCount][kPools];
 
-class SpinGuard {
+// Threads running at once run on different processors, so the processor
+// number keeps them on different pools; asking for it costs a memory read.
+unsigned CurrentPool() {
+#if defined(_WIN32)
+  return static_cast<unsigned>(GetCurrentProcessorNumber()) % kPools;
+#else
+  const int cpu = sched_getcpu();
+  return cpu < 0 ? 0 : static_cast<unsigned>(cpu) % kPools;
+#endif
+}
+
+// Takes the lock of the class's pool of this processor; a thread moved
+// away in the meantime only shares that pool for a moment.
+class PoolGuard {
  public:
-  explicit SpinGuard(std::atomic_flag& flag) : flag_(flag) {
-    while (flag_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+  explicit PoolGuard(std::size_t classIndex) : pool_(&pools[classIndex][CurrentPool()]) {
+    while (pool_->busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
   }
-  ~SpinGuard() { flag_.clear(std::memory_order_release); }
-  SpinGuard(const SpinGuard&) = delete;
-  SpinGuard& operator=(const SpinGuard&) = delete;
+  ~PoolGuard() { pool_->busy.clear(std::memory_order_release); }
+  PoolGuard(const PoolGuard&) = delete;
+  PoolGuard& operator=(const PoolGuard&) = delete;
+
+  Pool& pool() const { return *pool_; }
+  unsigned Number(std::size_t classIndex) const {
+    return static_cast<unsigned>(pool_ - pools[classIndex]);
+  }
 
  private:
-  std::atomic_flag& flag_;
+  Pool* pool_;
 };
 
 // Zero bytes share the smallest class so that every result is disposable.
 std::size_t ClassIndex(std::size_t bytes) { return bytes == 0 ? 0 : (bytes - 1) / kGranule; }
 
-void AddChunk(SizeClass& sizeClass) {
-  auto* chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes));
-  chunk->previous = sizeClass.chunks;
-  sizeClass.chunks = chunk;
-  sizeClass.cursor = reinterpret_cast<std::byte*>(chunk) + sizeof(ChunkHeader);
-  sizeClass.end = reinterpret_cast<std::byte*>(chunk) + kChunkBytes;
+FreeBlock* Pop(Pool& pool) {
+  FreeBlock* block = pool.freeList.load(std::memory_order_relaxed);
+  if (block != nullptr) pool.freeList.store(block->next, std::memory_order_relaxed);
+  return block;
 }
 
-void* TakeBlock(SizeClass& sizeClass, std::size_t blockBytes) {
-  SpinGuard guard(sizeClass.busy);
-  if (FreeBlock* block = sizeClass.freeList) {
-    sizeClass.freeList = block->next;
-    return block;
+// Blocks one thread allocates and another frees gather in the pool of the
+// freeing processor; an empty pool takes such a list whole before it carves
+// new storage, so that memory does not grow with every hand-over.
+FreeBlock* StealList(std::size_t classIndex, unsigned own) {
+  for (unsigned step = 1; step < kPools; ++step) {
+    Pool& other = pools[classIndex][(own + step) % kPools];
+    if (other.freeList.load(std::memory_order_relaxed) == nullptr) continue;
+    if (other.busy.test_and_set(std::memory_order_acquire)) continue;
+    FreeBlock* list = other.freeList.exchange(nullptr, std::memory_order_relaxed);
+    other.busy.clear(std::memory_order_release);
+    if (list != nullptr) return list;
   }
-  if (static_cast<std::size_t>(sizeClass.end - sizeClass.cursor) < blockBytes) AddChunk(sizeClass);
-  void* block = sizeClass.cursor;
-  sizeClass.cursor += blockBytes;
+  return nullptr;
+}
+
+void AddChunk(Pool& pool) {
+  auto* chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes));
+  chunk->previous = pool.chunks;
+  pool.chunks = chunk;
+  pool.cursor = reinterpret_cast<std::byte*>(chunk) + sizeof(ChunkHeader);
+  pool.end = reinterpret_cast<std::byte*>(chunk) + kChunkBytes;
+}
+
+void* TakeBlock(std::size_t classIndex, std::size_t blockBytes) {
+  const PoolGuard guard(classIndex);
+  Pool& pool = guard.pool();
+  if (FreeBlock* block = Pop(pool)) return block;
+  if (FreeBlock* list = StealList(classIndex, guard.Number(classIndex))) {
+    pool.freeList.store(list->next, std::memory_order_relaxed);
+    return list;
+  }
+  if (static_cast<std::size_t>(pool.end - pool.cursor) < blockBytes) AddChunk(pool);
+  void* block = pool.cursor;
+  pool.cursor += blockBytes;
   return block;
 }
 
@@ -76,7 +128,7 @@ void* TakeBlock(SizeClass& sizeClass, std::size_t blockBytes) {
 void* SmallBlockAllocator::Allocate(std::size_t bytes) {
   if (bytes > kLargestSmallBlock) return ::operator new(bytes);
   const std::size_t index = ClassIndex(bytes);
-  return TakeBlock(classes[index], (index + 1) * kGranule);
+  return TakeBlock(index, (index + 1) * kGranule);
 }
 
 void SmallBlockAllocator::Dispose(void* block, std::size_t bytes) {
@@ -85,11 +137,11 @@ void SmallBlockAllocator::Dispose(void* block, std::size_t bytes) {
     ::operator delete(block);
     return;
   }
-  SizeClass& sizeClass = classes[ClassIndex(bytes)];
+  const PoolGuard guard(ClassIndex(bytes));
+  Pool& pool = guard.pool();
   auto* freed = static_cast<FreeBlock*>(block);
-  SpinGuard guard(sizeClass.busy);
-  freed->next = sizeClass.freeList;
-  sizeClass.freeList = freed;
+  freed->next = pool.freeList.load(std::memory_order_relaxed);
+  pool.freeList.store(freed, std::memory_order_relaxed);
 }
 
 }  // namespace vantilcore::allocator

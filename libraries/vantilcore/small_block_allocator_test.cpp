@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -52,6 +55,42 @@ TEST(SmallBlockAllocatorTest, ThreadsNeverShareLiveBlocks) {
   }
   for (auto& thread : threads) thread.join();
   for (int fault : faults) EXPECT_EQ(fault, 0);
+}
+
+// Runs work on the given processor, so that two threads surely use two pools.
+void OnProcessor(int cpu, const std::function<void()>& work) {
+  std::thread thread([&] {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(cpu, &set);
+    ASSERT_EQ(pthread_setaffinity_np(pthread_self(), sizeof(set), &set), 0);
+    work();
+  });
+  thread.join();
+}
+
+// One thread allocates, another frees: the freed blocks must come back to
+// the allocating thread, or memory grows with every round.
+TEST(SmallBlockAllocatorTest, BlocksFreedByAnotherThreadAreReused) {
+  cpu_set_t allowed;
+  ASSERT_EQ(sched_getaffinity(0, sizeof(allowed), &allowed), 0);
+  if (!CPU_ISSET(0, &allowed) || !CPU_ISSET(1, &allowed))
+    GTEST_SKIP() << "needs processors 0 and 1";
+  constexpr std::size_t kBytes = 208;
+  constexpr int kRounds = 50;
+  constexpr int kBlocks = 1000;
+  std::set<void*> seen;
+  for (int round = 0; round < kRounds; ++round) {
+    std::vector<void*> blocks;
+    OnProcessor(0, [&] {
+      for (int i = 0; i < kBlocks; ++i) blocks.push_back(SmallBlockAllocator::Allocate(kBytes));
+    });
+    seen.insert(blocks.begin(), blocks.end());
+    OnProcessor(1, [&] {
+      for (void* block : blocks) SmallBlockAllocator::Dispose(block, kBytes);
+    });
+  }
+  EXPECT_LT(seen.size(), 4u * kBlocks);
 }
 
 TEST(SmallBlockAllocatorTest, StringsGrowThroughEveryClass) {
