@@ -38,7 +38,9 @@ class EntryTable {
   std::uint32_t lastBucket_ = 0;
   HashItem* predecessor_ = nullptr;  // of the item found last; null for a head
   std::size_t lastPosition_ = 0;     // of the item found last in its chain
-  std::array<Chain, kBucketCount> chains_;
+  // Made with the first item: a dictionary filled from block files alone
+  // never touches the 1021 chains.
+  std::unique_ptr<std::array<Chain, kBucketCount>> chains_;
 };
 
 }  // namespace tessvik_private

@@ -20,7 +20,8 @@ EntryTable::~EntryTable() {
 HashItem* EntryTable::Find(const ByteRunKey& key) {
   lastBucket_ = HashKey(key.KeyData(), key.KeyLength(), kBucketCount);
   predecessor_ = nullptr;
-  const Chain& chain = chains_[lastBucket_];
+  if (!chains_) return nullptr;
+  const Chain& chain = (*chains_)[lastBucket_];
   const std::size_t position =
       chain.Scan(chain.Size(), KeyTag(key.KeyData(), key.KeyLength()),
                  [&](std::size_t p) { return chain.LinkAt(p)->Equals(key); });
@@ -35,7 +36,8 @@ void EntryTable::Insert(DictionaryEntry* item) {
 }
 
 void EntryTable::InsertAfter(std::uint32_t bucket, HashItem* previous, DictionaryEntry* item) {
-  Chain& chain = chains_[bucket];
+  if (!chains_) chains_ = std::make_unique<std::array<Chain, kBucketCount>>();
+  Chain& chain = (*chains_)[bucket];
   std::size_t at = 0;
   if (previous == nullptr) {
     item->SetNext(heads_[bucket]);
@@ -58,8 +60,7 @@ std::unique_ptr<HashItem> EntryTable::Remove(const ByteRunKey& key) {
     predecessor_->SetNext(found->Next());
   }
   found->SetNext(nullptr);
-  Chain& chain = chains_[lastBucket_];
-  chain.Erase(lastPosition_);
+  (*chains_)[lastBucket_].Erase(lastPosition_);
   return std::unique_ptr<HashItem>(found);
 }
 
