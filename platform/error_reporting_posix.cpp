@@ -4,6 +4,7 @@
 // Reporting does with runtime exception modules.
 #include <array>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -28,9 +29,11 @@ struct Slot {
   bool used = false;
   std::u16string path;
   void* context = nullptr;
-  // Read by the signal handler without a lock.
+  // Read by the signal handler without a lock. The call's two path buffers
+  // are made on the slot's first registration and kept from then on, since
+  // a handler may still read them while the module is withdrawn.
   std::atomic<bool> armed{false};
-  CrashHostCall call;
+  std::unique_ptr<CrashHostCall> call;
 };
 
 struct Registrations {
@@ -46,7 +49,7 @@ Registrations& State() {
 
 void ReportToModules(int signal, siginfo_t* info, void* machineContext) {
   for (const Slot& slot : State().slots) {
-    if (slot.armed.load(std::memory_order_acquire)) slot.call.Run(signal, info, machineContext);
+    if (slot.armed.load(std::memory_order_acquire)) slot.call->Run(signal, info, machineContext);
   }
 }
 
@@ -73,7 +76,8 @@ HResult WerRegisterRuntimeExceptionModule(const char16_t* path, void* context) {
     }
   }
   if (free == nullptr) return kEFail;
-  if (!free->call.Prepare(CrashHostPath(), Utf16ToUtf8(name), context)) return kEInvalidArg;
+  if (!free->call) free->call = std::make_unique<CrashHostCall>();
+  if (!free->call->Prepare(CrashHostPath(), Utf16ToUtf8(name), context)) return kEInvalidArg;
   free->used = true;
   free->path = name;
   free->context = context;
