@@ -26,7 +26,7 @@ struct FreeBlock {
   FreeBlock* next;
 };
 
-// Chunks are chained from their pool so that they stay reachable for the
+// Chunks are chained from their arena so that they stay reachable for the
 // process lifetime; the header keeps the blocks behind it 16-byte aligned.
 struct alignas(kGranule) ChunkHeader {
   ChunkHeader* previous;
@@ -38,13 +38,21 @@ struct alignas(kGranule) ChunkHeader {
 struct alignas(64) Pool {
   std::atomic_flag busy = ATOMIC_FLAG_INIT;
   std::atomic<FreeBlock*> freeList{nullptr};
+};
+static_assert(sizeof(Pool) == 64, "one pool per cache line");
+
+// New blocks of every class are carved from one arena per processor, so
+// that a program using many classes a little touches few pages.
+struct alignas(64) Arena {
+  std::atomic_flag busy = ATOMIC_FLAG_INIT;
   ChunkHeader* chunks = nullptr;
   std::byte* cursor = nullptr;  // uncarved rest of the newest chunk
   std::byte* end = nullptr;
 };
-static_assert(sizeof(Pool) == 64, "one pool per cache line");
+static_assert(sizeof(Arena) == 64, "one arena per cache line");
 
 constinit Pool pools[kClassCount][kPools];
+constinit Arena arenas[kPools];
 
 // Threads running at once run on different processors, so the processor
 // number keeps them on different pools; asking for it costs a memory read.
@@ -57,24 +65,17 @@ unsigned CurrentPool() {
 #endif
 }
 
-// Takes the lock of the class's pool of this processor; a thread moved
-// away in the meantime only shares that pool for a moment.
-class PoolGuard {
+class SpinGuard {
  public:
-  explicit PoolGuard(std::size_t classIndex) : pool_(&pools[classIndex][CurrentPool()]) {
-    while (pool_->busy.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+  explicit SpinGuard(std::atomic_flag& flag) : flag_(flag) {
+    while (flag_.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
   }
-  ~PoolGuard() { pool_->busy.clear(std::memory_order_release); }
-  PoolGuard(const PoolGuard&) = delete;
-  PoolGuard& operator=(const PoolGuard&) = delete;
-
-  Pool& pool() const { return *pool_; }
-  unsigned Number(std::size_t classIndex) const {
-    return static_cast<unsigned>(pool_ - pools[classIndex]);
-  }
+  ~SpinGuard() { flag_.clear(std::memory_order_release); }
+  SpinGuard(const SpinGuard&) = delete;
+  SpinGuard& operator=(const SpinGuard&) = delete;
 
  private:
-  Pool* pool_;
+  std::atomic_flag& flag_;
 };
 
 // Zero bytes share the smallest class so that every result is disposable.
@@ -101,26 +102,31 @@ FreeBlock* StealList(std::size_t classIndex, unsigned own) {
   return nullptr;
 }
 
-void AddChunk(Pool& pool) {
-  auto* chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes));
-  chunk->previous = pool.chunks;
-  pool.chunks = chunk;
-  pool.cursor = reinterpret_cast<std::byte*>(chunk) + sizeof(ChunkHeader);
-  pool.end = reinterpret_cast<std::byte*>(chunk) + kChunkBytes;
+// The rest of a chunk too short for a block is left unused.
+void* Carve(Arena& arena, std::size_t blockBytes) {
+  const SpinGuard guard(arena.busy);
+  if (static_cast<std::size_t>(arena.end - arena.cursor) < blockBytes) {
+    auto* chunk = static_cast<ChunkHeader*>(::operator new(kChunkBytes));
+    chunk->previous = arena.chunks;
+    arena.chunks = chunk;
+    arena.cursor = reinterpret_cast<std::byte*>(chunk) + sizeof(ChunkHeader);
+    arena.end = reinterpret_cast<std::byte*>(chunk) + kChunkBytes;
+  }
+  void* block = arena.cursor;
+  arena.cursor += blockBytes;
+  return block;
 }
 
 void* TakeBlock(std::size_t classIndex, std::size_t blockBytes) {
-  const PoolGuard guard(classIndex);
-  Pool& pool = guard.pool();
+  const unsigned own = CurrentPool();
+  Pool& pool = pools[classIndex][own];
+  const SpinGuard guard(pool.busy);
   if (FreeBlock* block = Pop(pool)) return block;
-  if (FreeBlock* list = StealList(classIndex, guard.Number(classIndex))) {
+  if (FreeBlock* list = StealList(classIndex, own)) {
     pool.freeList.store(list->next, std::memory_order_relaxed);
     return list;
   }
-  if (static_cast<std::size_t>(pool.end - pool.cursor) < blockBytes) AddChunk(pool);
-  void* block = pool.cursor;
-  pool.cursor += blockBytes;
-  return block;
+  return Carve(arenas[own], blockBytes);
 }
 
 }  // namespace
@@ -137,8 +143,8 @@ void SmallBlockAllocator::Dispose(void* block, std::size_t bytes) {
     ::operator delete(block);
     return;
   }
-  const PoolGuard guard(ClassIndex(bytes));
-  Pool& pool = guard.pool();
+  Pool& pool = pools[ClassIndex(bytes)][CurrentPool()];
+  const SpinGuard guard(pool.busy);
   auto* freed = static_cast<FreeBlock*>(block);
   freed->next = pool.freeList.load(std::memory_order_relaxed);
   pool.freeList.store(freed, std::memory_order_relaxed);
