@@ -2,42 +2,34 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/filesystem.hpp>
-#include <fstream>
 #include <sstream>
+
+#include "prefetch/lists/temp_tree.h"
 
 namespace speedlauncher {
 namespace {
 
-namespace fs = boost::filesystem;
-
 class CommandsTest : public ::testing::Test {
  protected:
-  CommandsTest() : root_(fs::temp_directory_path() / fs::unique_path("sl-commands-%%%%-%%%%")) {
-    fs::create_directories(root_ / "Dictionaries" / "fr_FR");
-    Write("Stoven.dll", std::string(3000, 'x'));
-    Write("vantilcrashhandler.dll", std::string(500, 'y'));
-    Write("Dictionaries/fr_FR/lexdictionary.dat", std::string(40, 'z'));
-    Write("Dictionaries/fr_FR/notes.txt", "ignored");
-    Write("SpeedLauncher-pellicor.xml",
-          "<SpeedLauncher><Application name=\"pellicor\"><FileList>\n"
-          "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
-          "<File fileRelativePath=\"missing.dll\" isForeground=\"1\"/>\n"
-          "<File fileRelativePath=\"Dictionaries\" regex=\".*\\.dat\" isForeground=\"1\"/>\n"
-          "<File fileRelativePath=\"vantilcrashhandler.dll\" isForeground=\"0\"/>\n"
-          "</FileList></Application></SpeedLauncher>\n");
-    options_.directory = root_.string();
-  }
-  ~CommandsTest() override { fs::remove_all(root_); }
-
-  void Write(const std::string& relative, const std::string& text) {
-    std::ofstream((root_ / relative).string(), std::ios::binary) << text;
-  }
-  std::string Path(const std::string& relative) const {
-    return options_.directory + "/" + relative;
+  CommandsTest() {
+    tree_.File("Stoven.dll", std::string(3000, 'x'));
+    tree_.File("vantilcrashhandler.dll", std::string(500, 'y'));
+    tree_.File("Dictionaries/fr_FR/lexdictionary.dat", std::string(40, 'z'));
+    tree_.File("Dictionaries/fr_FR/notes.txt", "ignored");
+    WriteList(
+        "<SpeedLauncher><Application name=\"pellicor\"><FileList>\n"
+        "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+        "<File fileRelativePath=\"missing.dll\" isForeground=\"1\"/>\n"
+        "<File fileRelativePath=\"Dictionaries\" regex=\".*\\.dat\" isForeground=\"1\"/>\n"
+        "<File fileRelativePath=\"vantilcrashhandler.dll\" isForeground=\"0\"/>\n"
+        "</FileList></Application></SpeedLauncher>\n");
+    options_.directory = tree_.Root().string();
   }
 
-  fs::path root_;
+  void WriteList(const std::string& text) { tree_.File("SpeedLauncher-pellicor.xml", text); }
+  std::string Path(const std::string& relative) const { return tree_.Path(relative); }
+
+  SpeedLauncher::testing::TempTree tree_;
   Options options_;
   std::ostringstream out_, errors_;
 };
@@ -62,7 +54,7 @@ TEST_F(CommandsTest, WarmReadsTheForegroundFilesThatExist) {
 }
 
 TEST_F(CommandsTest, UnloadableListFailsWithItsName) {
-  Write("SpeedLauncher-pellicor.xml", "<SpeedLauncher><Application>");
+  WriteList("<SpeedLauncher><Application>");
   EXPECT_EQ(RunWarm(options_, out_, errors_), 1);
   EXPECT_EQ(RunExpand(options_, out_, errors_), 1);
   EXPECT_NE(errors_.str().find("cannot load the list file " + Path("SpeedLauncher-pellicor.xml")),
