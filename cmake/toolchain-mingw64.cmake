@@ -8,10 +8,18 @@ set(PELLICOR_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${PELLICOR_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${PELLICOR_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${PELLICOR_MINGW_PREFIX}-windres)
+# Makes the delay-import libraries of the lazily bound DLLs.
+set(CMAKE_DLLTOOL ${PELLICOR_MINGW_PREFIX}-dlltool)
 
+# The cache scripts/windows-build.sh fills, wherever the build is started from.
 if(NOT PELLICOR_WINDOWS_DEPS)
-  get_filename_component(PELLICOR_WINDOWS_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build/windows-deps/prefix"
-                         ABSOLUTE)
+  if(DEFINED ENV{PELLICOR_WINDOWS_DEPS_CACHE})
+    set(PELLICOR_WINDOWS_DEPS "$ENV{PELLICOR_WINDOWS_DEPS_CACHE}/prefix")
+  elseif(DEFINED ENV{XDG_CACHE_HOME})
+    set(PELLICOR_WINDOWS_DEPS "$ENV{XDG_CACHE_HOME}/pellicor/windows-deps/prefix")
+  else()
+    set(PELLICOR_WINDOWS_DEPS "$ENV{HOME}/.cache/pellicor/windows-deps/prefix")
+  endif()
 endif()
 set(PELLICOR_WINDOWS_DEPS "${PELLICOR_WINDOWS_DEPS}" CACHE PATH "Windows Boost and TinyXML")
 # Try-compile projects get the same settings.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/export.h"
+
 namespace platform {
 
 inline constexpr std::uint32_t kCpAcp = 0;       // CP_ACP
@@ -12,12 +14,14 @@ inline constexpr std::uint32_t kWcErrInvalidChars = 0x80;  // WC_ERR_INVALID_CHA
 
 // Windows semantics: a length of -1 includes the NUL; a zero output size
 // asks for the count; 0 means failure and GetLastError tells why.
-int MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags, const char* source,
-                        int sourceLength, char16_t* destination, int destinationLength);
-int WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags, const char16_t* source,
-                        int sourceLength, char* destination, int destinationLength,
-                        const char* defaultChar, bool* usedDefaultChar);
-std::uint32_t GetLastError();
-bool IsDBCSLeadByteEx(std::uint32_t codePage, std::uint8_t byte);
+PLATFORM_API int MultiByteToWideChar(std::uint32_t codePage, std::uint32_t flags,
+                                     const char* source, int sourceLength, char16_t* destination,
+                                     int destinationLength);
+PLATFORM_API int WideCharToMultiByte(std::uint32_t codePage, std::uint32_t flags,
+                                     const char16_t* source, int sourceLength, char* destination,
+                                     int destinationLength, const char* defaultChar,
+                                     bool* usedDefaultChar);
+PLATFORM_API std::uint32_t GetLastError();
+PLATFORM_API bool IsDBCSLeadByteEx(std::uint32_t codePage, std::uint8_t byte);
 
 }  // namespace platform

@@ -7,12 +7,12 @@
 #include "platform/code_page.h"
 #include "platform/last_error.h"
 #include "platform/types.h"
+#include "platform/utf_common.h"
 
 namespace platform {
 namespace {
 
 constexpr std::uint32_t kErrorInvalidFlags = 1004;
-constexpr char16_t kReplacement = 0xFFFD;
 
 enum class Encoding { kUtf8, kWindows1252 };
 
@@ -49,6 +49,10 @@ class Output {
  public:
   Output(Unit* destination, int capacity) : destination_(destination), capacity_(capacity) {}
 
+  // For the codec's Append functions.
+  using value_type = Unit;
+  void push_back(Unit unit) { Put(unit); }
+
   void Put(Unit unit) {
     if (destination_ != nullptr) {
       if (count_ >= capacity_) {
@@ -68,93 +72,6 @@ class Output {
   int count_ = 0;
   bool overflow_ = false;
 };
-
-void PutCodePoint(Output<char16_t>& out, char32_t codePoint) {
-  if (codePoint < 0x10000) {
-    out.Put(static_cast<char16_t>(codePoint));
-    return;
-  }
-  codePoint -= 0x10000;
-  out.Put(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-  out.Put(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-}
-
-struct Decoded {
-  char32_t codePoint;  // kReplacement when the sequence is invalid
-  int length;          // bytes taken: the whole sequence or its maximal invalid subpart
-  bool valid;
-};
-
-// The range the second byte of a sequence must be in, by lead byte; a zero
-// length means the lead byte itself is invalid.
-struct LeadInfo {
-  int length;
-  std::uint8_t secondLow;
-  std::uint8_t secondHigh;
-};
-
-LeadInfo InfoOf(std::uint8_t lead) {
-  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
-  if (lead == 0xE0) return {3, 0xA0, 0xBF};
-  if (lead == 0xED) return {3, 0x80, 0x9F};
-  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
-  if (lead == 0xF0) return {4, 0x90, 0xBF};
-  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
-  if (lead == 0xF4) return {4, 0x80, 0x8F};
-  return {0, 0, 0};
-}
-
-Decoded DecodeUtf8(const std::uint8_t* bytes, int available) {
-  const std::uint8_t lead = bytes[0];
-  if (lead < 0x80) return {lead, 1, true};
-  const LeadInfo info = InfoOf(lead);
-  if (info.length == 0) return {kReplacement, 1, false};
-  char32_t codePoint = lead & (0x7F >> info.length);
-  for (int i = 1; i < info.length; ++i) {
-    const std::uint8_t low = i == 1 ? info.secondLow : 0x80;
-    const std::uint8_t high = i == 1 ? info.secondHigh : 0xBF;
-    if (i >= available || bytes[i] < low || bytes[i] > high) return {kReplacement, i, false};
-    codePoint = (codePoint << 6) | (bytes[i] & 0x3F);
-  }
-  return {codePoint, info.length, true};
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-struct CodePointRead {
-  char32_t codePoint;
-  int length;
-  bool valid;  // false for a lone surrogate
-};
-
-CodePointRead ReadUtf16(const char16_t* units, int available) {
-  const char16_t unit = units[0];
-  if (IsHighSurrogate(unit) && available > 1 && IsLowSurrogate(units[1])) {
-    const char32_t codePoint = 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (units[1] - 0xDC00);
-    return {codePoint, 2, true};
-  }
-  if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) return {unit, 1, false};
-  return {unit, 1, true};
-}
-
-void PutUtf8(Output<char>& out, char32_t codePoint) {
-  if (codePoint < 0x80) {
-    out.Put(static_cast<char>(codePoint));
-  } else if (codePoint < 0x800) {
-    out.Put(static_cast<char>(0xC0 | (codePoint >> 6)));
-    out.Put(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else if (codePoint < 0x10000) {
-    out.Put(static_cast<char>(0xE0 | (codePoint >> 12)));
-    out.Put(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out.Put(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  } else {
-    out.Put(static_cast<char>(0xF0 | (codePoint >> 18)));
-    out.Put(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
-    out.Put(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-    out.Put(static_cast<char>(0x80 | (codePoint & 0x3F)));
-  }
-}
 
 int Fail(std::uint32_t error) {
   SetLastErrorCode(error);
@@ -177,12 +94,13 @@ int WideLength(const char16_t* source, int length) {
 }
 
 int Utf8ToWide(std::uint32_t flags, const std::uint8_t* bytes, int length, Output<char16_t>& out) {
-  for (int i = 0; i < length;) {
-    const Decoded decoded = DecodeUtf8(bytes + i, length - i);
-    if (!decoded.valid && (flags & kMbErrInvalidChars) != 0) {
+  const auto size = static_cast<std::size_t>(length);
+  for (std::size_t i = 0; i < size;) {
+    const Utf8Decoded decoded = DecodeUtf8(bytes + i, size - i);
+    if (decoded.status != Utf8Status::kValid && (flags & kMbErrInvalidChars) != 0) {
       return Fail(kErrorNoUnicodeTranslation);
     }
-    PutCodePoint(out, decoded.codePoint);
+    AppendUtf16(out, decoded.codePoint);
     i += decoded.length;
   }
   return Finish(out);
@@ -194,12 +112,13 @@ int Windows1252ToWide(const std::uint8_t* bytes, int length, Output<char16_t>& o
 }
 
 int WideToUtf8(std::uint32_t flags, const char16_t* units, int length, Output<char>& out) {
-  for (int i = 0; i < length;) {
-    const CodePointRead read = ReadUtf16(units + i, length - i);
+  const auto size = static_cast<std::size_t>(length);
+  for (std::size_t i = 0; i < size;) {
+    const Utf16Decoded read = DecodeUtf16(units + i, size - i);
     if (!read.valid && (flags & kWcErrInvalidChars) != 0) {
       return Fail(kErrorNoUnicodeTranslation);
     }
-    PutUtf8(out, read.valid ? read.codePoint : kReplacement);
+    AppendUtf8(out, read.valid ? read.codePoint : kReplacementCharacter);
     i += read.length;
   }
   return Finish(out);
@@ -211,7 +130,7 @@ int WideTo1252(const char16_t* units, int length, Output<char>& out, const char*
                bool* usedDefaultChar) {
   const char fallback = defaultChar != nullptr ? *defaultChar : '?';
   for (int i = 0; i < length; ++i) {
-    const bool surrogate = IsHighSurrogate(units[i]) || IsLowSurrogate(units[i]);
+    const bool surrogate = !DecodeUtf16(units + i, 1).valid;
     const std::optional<char> byte = surrogate ? std::nullopt : To1252(units[i]);
     if (!byte && usedDefaultChar != nullptr) *usedDefaultChar = true;
     out.Put(byte.value_or(fallback));

@@ -4,11 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Joins arguments so that SplitCommandLine (and Windows) gives them back.
-std::u16string QuoteCommandLine(const std::vector<std::u16string>& arguments);
+PLATFORM_API std::u16string QuoteCommandLine(const std::vector<std::u16string>& arguments);
 // Splits as CommandLineToArgvW does for the arguments after the program name.
-std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
+PLATFORM_API std::vector<std::u16string> SplitCommandLine(std::u16string_view commandLine);
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // How long a crashed process waits for the host to end.
@@ -11,11 +13,11 @@ inline constexpr int kCrashHostTimeLimitSeconds = 10;
 
 // The crash host beside the running executable; empty when its directory
 // cannot be told.
-std::string CrashHostPath();
+PLATFORM_API std::string CrashHostPath();
 
 // One start of the crash host for one registered module, prepared before any
 // crash so that the signal handler only fills in numbers.
-class CrashHostCall {
+class PLATFORM_API CrashHostCall {
  public:
   // False when a path does not fit or contains a NUL.
   bool Prepare(const std::string& hostPath, const std::string& modulePath, const void* context);

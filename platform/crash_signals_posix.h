@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 
+#include "platform/export.h"
+
 namespace platform {
 
 // Runs on the crashing thread in signal context: async-signal-safe work only.
@@ -17,7 +19,7 @@ inline constexpr std::array<int, 6> kCrashSignals = {SIGSEGV, SIGBUS,  SIGILL,
 // the constructing thread; the first crashing thread reports, and then the
 // process dies of its signal. The previous handlers and stack come back at
 // destruction, which must happen on the constructing thread. One at a time.
-class CrashSignalHandlers {
+class PLATFORM_API CrashSignalHandlers {
  public:
   explicit CrashSignalHandlers(CrashReporter reporter);
   ~CrashSignalHandlers();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/export.h"
+
 namespace platform {
 
-bool IsDebuggerPresent();
-void DebugBreak();
+PLATFORM_API bool IsDebuggerPresent();
+PLATFORM_API void DebugBreak();
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/export.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -9,13 +10,14 @@ namespace platform {
 using ProcAddress = void (*)();
 
 // Null name: the executable itself.
-ModuleHandle GetModuleHandleW(const char16_t* name);
+PLATFORM_API ModuleHandle GetModuleHandleW(const char16_t* name);
 // Units written without the NUL; a path longer than the buffer is cut to
 // size - 1 units. Null module: the executable.
-std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer, std::uint32_t size);
+PLATFORM_API std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer,
+                                              std::uint32_t size);
 // Loads by the path given; flags as for Windows (0 here).
-ModuleHandle LoadLibraryExW(const char16_t* path, void* file, std::uint32_t flags);
-ProcAddress GetProcAddress(ModuleHandle module, const char* name);
-bool FreeLibrary(ModuleHandle module);
+PLATFORM_API ModuleHandle LoadLibraryExW(const char16_t* path, void* file, std::uint32_t flags);
+PLATFORM_API ProcAddress GetProcAddress(ModuleHandle module, const char* name);
+PLATFORM_API bool FreeLibrary(ModuleHandle module);
 
 }  // namespace platform

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/export.h"
 #include "platform/types.h"
 
 namespace platform {
 
-HResult OleInitialize(void* reserved);
-void OleUninitialize();
+PLATFORM_API HResult OleInitialize(void* reserved);
+PLATFORM_API void OleUninitialize();
 
 }  // namespace platform

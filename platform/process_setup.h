@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/export.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -12,9 +13,9 @@ inline constexpr int kHeapCompatibilityInformation = 0;          // HEAP_INFORMA
 inline constexpr int kSwShowDefault = 10;                        // SW_SHOWDEFAULT
 
 // Returns the previous mode.
-std::uint32_t SetErrorMode(std::uint32_t mode);
-HeapHandle GetProcessHeap();
-bool HeapSetInformation(HeapHandle heap, int informationClass, void* information,
-                        std::size_t length);
+PLATFORM_API std::uint32_t SetErrorMode(std::uint32_t mode);
+PLATFORM_API HeapHandle GetProcessHeap();
+PLATFORM_API bool HeapSetInformation(HeapHandle heap, int informationClass, void* information,
+                                     std::size_t length);
 
 }  // namespace platform

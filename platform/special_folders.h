@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/export.h"
 #include "platform/types.h"
 
 namespace platform {
@@ -10,12 +11,13 @@ inline constexpr int kCsidlProgramFilesCommon = 0x2B;  // CSIDL_PROGRAM_FILES_CO
 inline constexpr int kMaxPath = 260;                   // MAX_PATH
 
 // `path` holds at least kMaxPath units.
-bool SHGetSpecialFolderPathW(WindowHandle owner, char16_t* path, int folder, bool create);
+PLATFORM_API bool SHGetSpecialFolderPathW(WindowHandle owner, char16_t* path, int folder,
+                                          bool create);
 
 struct ItemIdList;  // ITEMIDLIST
-HResult SHGetSpecialFolderLocation(WindowHandle owner, int folder, ItemIdList** list);
+PLATFORM_API HResult SHGetSpecialFolderLocation(WindowHandle owner, int folder, ItemIdList** list);
 // `path` holds at least kMaxPath units.
-bool SHGetPathFromIDListW(const ItemIdList* list, char16_t* path);
+PLATFORM_API bool SHGetPathFromIDListW(const ItemIdList* list, char16_t* path);
 
 // The shell's allocator (IMalloc): frees identifier lists.
 class ShellMalloc {
@@ -26,6 +28,6 @@ class ShellMalloc {
  protected:
   ~ShellMalloc() = default;
 };
-HResult SHGetMalloc(ShellMalloc** malloc);
+PLATFORM_API HResult SHGetMalloc(ShellMalloc** malloc);
 
 }  // namespace platform

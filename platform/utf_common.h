@@ -1,12 +1,82 @@
 #pragma once
 
+// The one UTF-8 / UTF-16 codec of the code base. An ill-formed sequence is
+// replaced by U+FFFD per maximal ill-formed subpart, as Windows' own
+// conversions do; the code page functions of code_page.h build on it.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "platform/export.h"
+
 namespace platform {
 
-// Lossy conversions for file names and texts: invalid input becomes U+FFFD.
-std::u16string Utf8ToUtf16(std::string_view text);
-std::string Utf16ToUtf8(std::u16string_view text);
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+enum class Utf8Status : std::uint8_t {
+  kValid,
+  kInvalid,    // bad lead byte, overlong, surrogate or past U+10FFFF
+  kTruncated,  // the text ends inside a sequence
+};
+
+struct Utf8Decoded {
+  char32_t codePoint;  // kReplacementCharacter unless valid
+  std::size_t length;  // bytes taken: the sequence, or its maximal ill-formed subpart
+  Utf8Status status;
+};
+
+// One scalar value from bytes[0..available); available > 0.
+PLATFORM_API Utf8Decoded DecodeUtf8(const unsigned char* bytes, std::size_t available);
+
+// One scalar value from units[0..available); available > 0. A lone
+// surrogate comes back as itself with valid false.
+struct Utf16Decoded {
+  char32_t codePoint;
+  std::size_t length;
+  bool valid;
+};
+PLATFORM_API Utf16Decoded DecodeUtf16(const char16_t* units, std::size_t available);
+
+// Appends a scalar value to any container of 16-bit or 8-bit units.
+template <class Out>
+void AppendUtf16(Out& out, char32_t codePoint) {
+  using Unit = typename Out::value_type;
+  if (codePoint < 0x10000) {
+    out.push_back(static_cast<Unit>(codePoint));
+    return;
+  }
+  codePoint -= 0x10000;
+  out.push_back(static_cast<Unit>(0xD800 + (codePoint >> 10)));
+  out.push_back(static_cast<Unit>(0xDC00 + (codePoint & 0x3FF)));
+}
+
+template <class Out>
+void AppendUtf8(Out& out, char32_t codePoint) {
+  using Unit = typename Out::value_type;
+  const auto put = [&out](char32_t byte) { out.push_back(static_cast<Unit>(byte)); };
+  if (codePoint < 0x80) {
+    put(codePoint);
+  } else if (codePoint < 0x800) {
+    put(0xC0 | (codePoint >> 6));
+    put(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    put(0xE0 | (codePoint >> 12));
+    put(0x80 | ((codePoint >> 6) & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  } else {
+    put(0xF0 | (codePoint >> 18));
+    put(0x80 | ((codePoint >> 12) & 0x3F));
+    put(0x80 | ((codePoint >> 6) & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  }
+}
+
+// Lossy conversions for file names and texts.
+PLATFORM_API std::u16string Utf8ToUtf16(std::string_view text);
+PLATFORM_API std::string Utf16ToUtf8(std::u16string_view text);
+
+// Whether the text is well-formed UTF-8 from end to end.
+PLATFORM_API bool IsWellFormedUtf8(std::string_view text);
 
 }  // namespace platform

@@ -3,17 +3,13 @@
 #include <system_error>
 
 #include "Quenor/Quenor.h"
+#include "platform/path_separator.h"
 
 namespace Quenor {
 namespace {
 
-#if defined(_WIN32)
-constexpr char16_t kSeparator = u'\\';
-bool IsSeparator(char16_t unit) { return unit == u'\\' || unit == u'/'; }
-#else
-constexpr char16_t kSeparator = u'/';
-bool IsSeparator(char16_t unit) { return unit == u'/'; }
-#endif
+constexpr char16_t kSeparator = platform::kPathSeparator;
+constexpr bool IsSeparator(char16_t unit) { return platform::IsPathSeparator(unit); }
 
 }  // namespace
 

@@ -2,17 +2,13 @@
 
 #include <cstddef>
 
+#include "platform/path_separator.h"
 #include "vantilcore/allocator.h"
 
 namespace vantilcore::detail {
 
-#if defined(_WIN32)
-inline constexpr char16_t kSeparator = u'\\';
-inline bool IsSeparator(char16_t unit) { return unit == u'\\' || unit == u'/'; }
-#else
-inline constexpr char16_t kSeparator = u'/';
-inline bool IsSeparator(char16_t unit) { return unit == u'/'; }
-#endif
+inline constexpr char16_t kSeparator = platform::kPathSeparator;
+inline constexpr bool IsSeparator(char16_t unit) { return platform::IsPathSeparator(unit); }
 
 // Index of the last separator, or npos.
 inline std::size_t LastSeparator(const UTF16String& path) {

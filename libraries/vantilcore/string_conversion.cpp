@@ -1,11 +1,15 @@
 #include <cstring>
 
-#include "libraries/vantilcore/utf8_codec.h"
+#include "platform/utf_common.h"
 #include "vantilcore/string.h"
 
 namespace vantilcore::string {
 namespace {
 
+constexpr int kUtf8Invalid = 1;
+constexpr int kUtf8Truncated = 2;
+
+// The whole text, ill-formed parts as U+FFFD; the first one is reported.
 UTF16String DecodeAll(const unsigned char* text, std::size_t size, int* error,
                       std::size_t* position) {
   if (error) *error = 0;
@@ -14,39 +18,18 @@ UTF16String DecodeAll(const unsigned char* text, std::size_t size, int* error,
   result.reserve(size);
   bool reported = false;
   for (std::size_t i = 0; i < size;) {
-    const detail::Decoded decoded = detail::DecodeUtf8(text + i, size - i);
-    if (decoded.error != 0 && !reported) {
+    const platform::Utf8Decoded decoded = platform::DecodeUtf8(text + i, size - i);
+    if (decoded.status != platform::Utf8Status::kValid && !reported) {
       reported = true;
-      if (error) *error = decoded.error;
+      if (error)
+        *error = decoded.status == platform::Utf8Status::kTruncated ? kUtf8Truncated : kUtf8Invalid;
       if (position) *position = i;
     }
-    detail::AppendUtf16(result, decoded.codePoint);
+    platform::AppendUtf16(result, decoded.codePoint);
     i += decoded.length;
   }
   return result;
 }
-
-void AppendUtf8(UTF8String& out, char32_t codePoint) {
-  auto put = [&out](char32_t byte) { out.push_back(static_cast<unsigned char>(byte)); };
-  if (codePoint < 0x80) {
-    put(codePoint);
-  } else if (codePoint < 0x800) {
-    put(0xC0 | (codePoint >> 6));
-    put(0x80 | (codePoint & 0x3F));
-  } else if (codePoint < 0x10000) {
-    put(0xE0 | (codePoint >> 12));
-    put(0x80 | ((codePoint >> 6) & 0x3F));
-    put(0x80 | (codePoint & 0x3F));
-  } else {
-    put(0xF0 | (codePoint >> 18));
-    put(0x80 | ((codePoint >> 12) & 0x3F));
-    put(0x80 | ((codePoint >> 6) & 0x3F));
-    put(0x80 | (codePoint & 0x3F));
-  }
-}
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
@@ -72,16 +55,11 @@ UTF16String UTF8to16(const UTF8String& text, int* error, std::size_t* position) 
 UTF8String UTF16to8(const UTF16String& text) {
   UTF8String result;
   result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      AppendUtf8(result, 0x10000 + ((char32_t(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      AppendUtf8(result, detail::kReplacement);
-    } else {
-      AppendUtf8(result, unit);
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const platform::Utf16Decoded decoded = platform::DecodeUtf16(text.data() + i, text.size() - i);
+    platform::AppendUtf8(result,
+                         decoded.valid ? decoded.codePoint : platform::kReplacementCharacter);
+    i += decoded.length;
   }
   return result;
 }

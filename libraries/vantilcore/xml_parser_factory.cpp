@@ -4,29 +4,20 @@
 #include <string>
 #include <utility>
 
-#include "libraries/vantilcore/utf8_codec.h"
+#include "platform/utf_common.h"
 #include "vantilcore/xml.h"
 
 namespace vantilcore::xml {
 namespace {
 
-// The parser steps over a character by the length its first byte claims, so
-// a cut-off or invalid sequence would walk it past the end of the text.
-bool IsWellFormedUtf8(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t i = 0; i < text.size();) {
-    const string::detail::Decoded decoded = string::detail::DecodeUtf8(bytes + i, text.size() - i);
-    if (decoded.error != 0) return false;
-    i += decoded.length;
-  }
-  return true;
-}
-
 class WellFormednessParser : public DocParser {
  public:
   bool Parse(std::string_view text) override {
     // The parser reads up to a NUL: text with one inside is not a document.
-    if (text.find('\0') != std::string_view::npos || !IsWellFormedUtf8(text)) return false;
+    // It steps over a character by the length its first byte claims, so a
+    // cut-off or invalid sequence would walk it past the end of the text.
+    if (text.find('\0') != std::string_view::npos || !platform::IsWellFormedUtf8(text))
+      return false;
     TiXmlDocument document;
     document.Parse(std::string(text).c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !document.Error() && document.RootElement() != nullptr;

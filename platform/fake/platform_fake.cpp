@@ -1,6 +1,7 @@
 #include "platform/fake/platform_fake.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include "platform/region.h"
 #include "platform/registry.h"
 #include "platform/special_folders.h"
+#include "platform/utf_common.h"
 
 namespace platform {
 
@@ -118,6 +120,9 @@ std::u16string UserLanguageTag() { return S().languageTag; }
 int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                 std::uint32_t type) {
   S().messageBoxes.push_back({owner, Text(caption), Text(text), type});
+  // Also told on standard error, for tests of paths that end the process.
+  std::fprintf(stderr, "message box \"%s\": %s\n", Utf16ToUtf8(Text(caption)).c_str(),
+               Utf16ToUtf8(Text(text)).c_str());
   return S().messageBoxResult;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/export.h"
 #include "platform/modules.h"
 #include "platform/types.h"
 
@@ -96,7 +97,7 @@ struct State {
   int debugBreaks = 0;
 };
 
-State& Current();
-void Reset();
+PLATFORM_API State& Current();
+PLATFORM_API void Reset();
 
 }  // namespace platform::fake

@@ -214,6 +214,25 @@ launch "$dir"
 expect_contains "$out" 'Stoven: command line ""' "empty command line"
 end
 
+begin "Vexmo.dll and QuenorFoundation.dll are loaded at their first call, after the prefetch"
+dir="$(fresh_tree)"
+(cd "$dir" && WINEDEBUG=+loaddll w ./Pellicor.exe --exit 0 >"$work/trace" 2>&1)
+line_of() {  # PATTERN: the number of the first line of the trace that matches
+  grep -n -i -E "$1" "$work/trace" | head -1 | cut -d: -f1
+}
+reading=$(grep -n 'Reading :' "$work/trace" | tail -1 | cut -d: -f1)
+vexmo=$(line_of 'loaddll.*Loaded .*\\Vexmo\.dll"')
+quenor=$(line_of 'loaddll.*Loaded .*\\QuenorFoundation\.dll"')
+stoven=$(line_of 'loaddll.*Loaded .*\\Stoven\.dll"')
+if [[ -z "$reading" || -z "$vexmo" || -z "$quenor" || -z "$stoven" ]]; then
+  fail "trace lacks a line: Reading [$reading] Vexmo [$vexmo] Quenor [$quenor] Stoven [$stoven]"
+else
+  ((reading < vexmo)) || fail "Vexmo.dll (line $vexmo) loaded before the last Reading : line ($reading)"
+  ((reading < quenor)) || fail "QuenorFoundation.dll (line $quenor) loaded before the last Reading : line ($reading)"
+  ((quenor < stoven && vexmo < stoven)) || fail "Stoven.dll (line $stoven) loaded before the libraries"
+fi
+end
+
 # Geo identifiers: Iran, Sudan, Cuba, Syria, North Korea.
 begin "restricted regions (116 219 56 222 131): exit 0 at once, nothing torn down"
 for nation in 116 219 56 222 131; do

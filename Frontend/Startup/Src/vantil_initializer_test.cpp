@@ -28,9 +28,7 @@ class VantilInitializerTest : public testing::Test {
  protected:
   void SetUp() override {
     fake::Reset();
-    ::unsetenv("LC_ALL");
-    ::unsetenv("LC_MESSAGES");
-    ::setenv("LANG", "de_DE.UTF-8", 1);
+    fake::Current().languageTag = u"de_DE";
     Vexmo::Initialize(0, "Pellicor", "19.0", "", "", false);
     root_ = fs::temp_directory_path() / ("vantil-initializer-" + std::to_string(::getpid()));
     fs::remove_all(root_);

@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include "Quenor/Quenor.h"
+#include "platform/fake/platform_fake.h"
+
+namespace {
+
+// The fake platform layer serves the library too, not only this program.
+TEST(LanguageTest, LanguageComesFromThePlatformLayer) {
+  platform::fake::Reset();
+  platform::fake::Current().languageTag = u"xx_YY";
+  EXPECT_EQ(Quenor::GetLanguageString(), UTF16String(u"xx_YY"));
+  platform::fake::Current().languageTag = u"de_AT";
+  EXPECT_EQ(Quenor::GetLanguageString(), UTF16String(u"de_AT"));
+}
+
+}  // namespace
