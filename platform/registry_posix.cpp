@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <boost/uuid/detail/sha1.hpp>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -92,14 +93,36 @@ bool Unreserved(unsigned char c) {
          c == '_' || c == '-';
 }
 
+// Windows refuses longer value names.
+constexpr std::size_t kMaxValueNameUnits = 16383;
+constexpr std::size_t kMaxFileNameBytes = 255;
+
+// "%h" and the SHA-1 of the name: "%h" is no escape, so it never clashes
+// with an encoded name, and equal names still meet in one file.
+std::string HashedFileName(const std::string& name) {
+  boost::uuids::detail::sha1 sha1;
+  sha1.process_bytes(name.data(), name.size());
+  boost::uuids::detail::sha1::digest_type digest;
+  sha1.get_digest(digest);
+  std::string result = "%h";
+  for (unsigned int word : digest) {
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08x", word);
+    result += hex;
+  }
+  return result;
+}
+
 // Every byte outside [A-Za-z0-9._-] as %XX; "." and ".." fully encoded, and
-// the unnamed value as "@" (a real "@" is "%40").
+// the unnamed value as "@" (a real "@" is "%40"). A name whose encoding
+// passes the file system's name limit is stored under its hash.
 std::string ValueFileName(const char16_t* valueName) {
   const std::string name = valueName == nullptr ? std::string() : Utf16ToUtf8(valueName);
   if (name.empty()) return "@";
   const bool onlyDots = name.find_first_not_of('.') == std::string::npos && name.size() <= 2;
   std::string encoded;
-  for (unsigned char c : name) {
+  for (const char byte : name) {
+    const auto c = static_cast<unsigned char>(byte);
     if (Unreserved(c) && !onlyDots) {
       encoded += static_cast<char>(c);
       continue;
@@ -108,7 +131,12 @@ std::string ValueFileName(const char16_t* valueName) {
     std::snprintf(hex, sizeof hex, "%%%02X", c);
     encoded += hex;
   }
+  if (encoded.size() > kMaxFileNameBytes) return HashedFileName(name);
   return encoded;
+}
+
+bool ValueNameTooLong(const char16_t* valueName) {
+  return valueName != nullptr && std::char_traits<char16_t>::length(valueName) > kMaxValueNameUnits;
 }
 
 bool WriteAll(int file, const std::uint8_t* data, std::size_t size) {
@@ -134,10 +162,8 @@ Status WriteValueFile(const std::string& path, const std::string& directory, std
   const bool written = WriteAll(file, header, sizeof header) && WriteAll(file, data, size);
   const bool closed = close(file) == 0;
   if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
-    // A value name too long for one file name is the caller's error.
-    const bool tooLong = errno == ENAMETOOLONG;
     unlink(temporary.c_str());
-    return static_cast<Status>(tooLong ? kErrorInvalidParameter : kErrorAccessDenied);
+    return static_cast<Status>(kErrorAccessDenied);
   }
   return static_cast<Status>(kErrorSuccess);
 }
@@ -172,12 +198,14 @@ Status RegSetValueExW(RegKey key, const char16_t* valueName, std::uint32_t, std:
   if (key == nullptr || (data == nullptr && size != 0)) return Error(kErrorInvalidParameter);
   const std::optional<std::string> directory = KeyDirectory(*key);
   if (!directory || !MakeDirectories(*directory)) return Error(kErrorAccessDenied);
+  if (ValueNameTooLong(valueName)) return Error(kErrorInvalidParameter);
   const std::string path = *directory + "/" + ValueFileName(valueName);
   return WriteValueFile(path, *directory, type, data, size);
 }
 
 Status RegDeleteValueW(RegKey key, const char16_t* valueName) {
   if (key == nullptr) return Error(kErrorInvalidParameter);
+  if (ValueNameTooLong(valueName)) return Error(kErrorFileNotFound);
   const std::optional<std::string> directory = KeyDirectory(*key);
   if (!directory) return Error(kErrorAccessDenied);
   const std::string path = *directory + "/" + ValueFileName(valueName);

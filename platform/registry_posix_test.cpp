@@ -76,9 +76,23 @@ TEST_F(RegistryPosixTest, OnlyTheFirstDeleteFindsTheValue) {
   ASSERT_EQ(RegSetValueExW(key_, u"v", 0, kRegDword, nullptr, 0), 0);
   EXPECT_EQ(RegDeleteValueW(key_, u"v"), 0);
   EXPECT_EQ(RegDeleteValueW(key_, u"v"), static_cast<Status>(kErrorFileNotFound));
-  // A name too long for one file is refused, not half written.
-  const std::u16string longName(100, u'/');
-  EXPECT_EQ(RegSetValueExW(key_, longName.c_str(), 0, kRegDword, nullptr, 0),
+}
+
+// Value names are paths of any length Windows takes: far past one file name
+// once encoded, they still meet in one value and are deleted once.
+TEST_F(RegistryPosixTest, LongValueNamesAreStoredUpToTheWindowsLimit) {
+  const std::u16string longName = u"/opt/" + std::u16string(16000, u'\u00E9');
+  const std::u16string otherName = u"/opt/" + std::u16string(16000, u'e');
+  ASSERT_EQ(RegSetValueExW(key_, longName.c_str(), 0, kRegDword, nullptr, 0), 0);
+  ASSERT_EQ(RegSetValueExW(key_, longName.c_str(), 0, kRegDword, nullptr, 0), 0);
+  ASSERT_EQ(RegSetValueExW(key_, otherName.c_str(), 0, kRegDword, nullptr, 0), 0);
+  EXPECT_EQ(std::distance(fs::directory_iterator(KeyFolder()), fs::directory_iterator()), 2);
+  EXPECT_EQ(RegDeleteValueW(key_, longName.c_str()), 0);
+  EXPECT_EQ(RegDeleteValueW(key_, longName.c_str()), static_cast<Status>(kErrorFileNotFound));
+  EXPECT_EQ(RegDeleteValueW(key_, otherName.c_str()), 0);
+
+  const std::u16string tooLong(16384, u'a');
+  EXPECT_EQ(RegSetValueExW(key_, tooLong.c_str(), 0, kRegDword, nullptr, 0),
             static_cast<Status>(kErrorInvalidParameter));
   EXPECT_EQ(std::distance(fs::directory_iterator(KeyFolder()), fs::directory_iterator()), 0);
 }

@@ -132,3 +132,30 @@ TEST(CrashReportingDemo, CrashSwitchOfTheDemoModuleIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+// A launcher installed deep down: the crash handler's path encodes to far
+// more than one file name allows, and is still registered and called.
+TEST_F(CrashReporting, LauncherAtALongPathRegistersAndReports) {
+  std::string deep = installation_.Root().string();
+  while (deep.size() + 61 <= 250) deep.append("/").append(60, 'd');
+  deep += '/';
+  deep.append(250 - deep.size(), 'd');
+  ASSERT_EQ(deep.size(), 250u);
+  fs::create_directories(fs::path(deep).parent_path());
+  fs::rename(installation_.Dir(), deep);
+
+  const auto run =
+      testing_support::RunChild(fs::path(deep) / "Pellicor", {}, installation_.Environment());
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.out.find("probe: registry value %h"), std::string::npos) << run.out;
+  EXPECT_FALSE(RegistryValueLeft());
+
+  const auto crash = testing_support::RunChild(fs::path(deep) / "Pellicor", {"--crash"},
+                                               installation_.Environment());
+  EXPECT_EQ(crash.signal, SIGSEGV) << crash.err;
+  EXPECT_NE(crash.err.find("Product: VANTIL_PRODUCT_NAME\n"), std::string::npos) << crash.err;
+}
+
+}  // namespace
