@@ -48,11 +48,10 @@ int RunApplicationModule(const LauncherChar* commandLine, int showCommand) {
   platform::ModuleHandle module = platform::LoadLibraryExW(modulePath.c_str(), nullptr, 0);
   if (module == nullptr) return kExitModuleMissing;
 
-  auto run = reinterpret_cast<StovenRunFunction>(platform::GetProcAddress(module, kStovenEntryName));
-  if (run == nullptr) {
-    platform::FreeLibrary(module);
-    return kExitEntryMissing;
-  }
+  // Without "Run" the module stays loaded: it is unloaded only after a call.
+  auto run =
+      reinterpret_cast<StovenRunFunction>(platform::GetProcAddress(module, kStovenEntryName));
+  if (run == nullptr) return kExitEntryMissing;
 
   int result = 0;
   {
