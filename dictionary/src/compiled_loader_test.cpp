@@ -82,7 +82,7 @@ TEST(CompiledLoader, OnlyVersionOneHoldsAnEmptyKey) {
 }
 
 TEST(CompiledLoader, EightBitValuesOfVersionOne) {
-  for (std::uint8_t encoding : {1, 2}) {
+  for (const std::uint8_t encoding : {std::uint8_t{1}, std::uint8_t{2}}) {
     CompiledFormat format = Format(1, 5);
     format.valueEncoding = encoding;
     Dictionary dictionary;
@@ -198,8 +198,8 @@ TEST(CompiledLoader, EveryTruncationIsRejected) {
   }
 }
 
-void Patch(std::string& file, std::size_t at, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
+void Patch(std::string& file, std::size_t at, std::uint32_t value, std::size_t size) {
+  for (std::size_t i = 0; i < size; ++i) file[at + i] = static_cast<char>(value >> (8 * i));
 }
 
 // Loads the file and checks that no allocation outgrew what the file could
@@ -224,7 +224,7 @@ TEST(CompiledLoader, InconsistentFieldsAreRejected) {
   const struct {
     std::size_t at;
     std::uint32_t value;
-    int size;
+    std::size_t size;
   } patches[] = {
       {24, 0xFFFFFFFF, 4}, {33, 0xFFFFFFFF, 4}, {37, 2, 4}, {41, 0xFFFFFFFF, 4},
       {53, 1000, 4},       {57, 3, 2},          {63, 1, 2}, {63, 4, 2},
@@ -255,7 +255,7 @@ TEST(CompiledLoader, HostileVersionOneTablesAreRejected) {
     const std::string* file;
     std::size_t at;
     std::uint32_t value;
-    int size;
+    std::size_t size;
   } patches[] = {
       {&table10, 26, 1021, 2},       {&table10, 34, 0xFFFFFFFF, 4}, {&table10, 38, 0xFFFFFFFF, 4},
       {&table10, 44, 0xFFFFFFFF, 4}, {&table10, 44, 1, 4},          {&table15, 28, 3, 4},
@@ -280,7 +280,7 @@ TEST(CompiledLoader, ExtraRunsAreChecked) {
   const struct {
     std::size_t offset;
     std::uint32_t value;
-    int size;
+    std::size_t size;
   } patches[] = {
       {0, 0xFFFFFFFF, 4}, {4, 0xFFFFFFFF, 4}, {8, 1, 4}, {12, 1, 4}, {16, 4, 2},
   };

@@ -93,7 +93,7 @@ TEST(Dictionary, LongChainsKeepEveryEntryThroughReplacements) {
   const std::vector<std::string> keys = KeysOfOneBucket(40);
   ASSERT_EQ(keys.size(), 40u);
   std::vector<tessvik_private::CompiledEntry> compiled;
-  for (int i = 0; i < 20; ++i) compiled.push_back({keys[i], u"compiled"});
+  for (std::size_t i = 0; i < 20; ++i) compiled.push_back({keys[i], u"compiled"});
   tessvik_private::CompiledFormat table15;
   table15.major = 1;
   table15.minor = 5;
@@ -101,10 +101,10 @@ TEST(Dictionary, LongChainsKeepEveryEntryThroughReplacements) {
   LoadBytes(dictionary, tessvik_private::WriteCompiled(compiled, table15));
   // Text lines replace the middle of the chain and add to its head.
   std::string text;
-  for (int i = 10; i < 40; ++i) text += "$$$" + keys[i] + "=text\n";
-  for (int i = 15; i < 40; i += 3) text += "$$$" + keys[i] + "=again\n";
+  for (std::size_t i = 10; i < 40; ++i) text += "$$$" + keys[i] + "=text\n";
+  for (std::size_t i = 15; i < 40; i += 3) text += "$$$" + keys[i] + "=again\n";
   LoadBytes(dictionary, text);
-  for (int i = 0; i < 40; ++i) {
+  for (std::size_t i = 0; i < 40; ++i) {
     const std::u16string expected = i < 10                           ? u"compiled"
                                     : (i >= 15 && (i - 15) % 3 == 0) ? u"again"
                                                                      : u"text";
@@ -158,7 +158,8 @@ TEST(DictionaryEntry, WrittenLineReadsBack) {
   const std::u16string value = u"a \"quoted\"\r\nline \u20AC";
   const tessvik_private::ByteRunKey key("/w", 2, false);
   tessvik_private::DictionaryEntry entry(key);
-  entry.SetValue(tessvik_private::MakeUtf16Value(value.data(), value.size()));
+  entry.SetValue(
+      tessvik_private::MakeUtf16Value(value.data(), static_cast<std::uint32_t>(value.size())));
   std::ostringstream out(std::ios::binary);
   entry.Write(out, false);
   EXPECT_EQ(out.str(), Utf16(u"\"/w=a \\\"quoted\\\"\\r\\nline \u20AC\"\r\n", false));

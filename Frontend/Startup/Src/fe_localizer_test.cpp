@@ -127,7 +127,7 @@ TEST_F(LocalizerFiles, EightThreadsThroughTheInstalledLocalizer) {
   std::vector<int> wrong(8, 0);
   {
     std::vector<std::jthread> threads;
-    for (int t = 0; t < 8; ++t) {
+    for (std::size_t t = 0; t < 8; ++t) {
       threads.emplace_back([t, &wrong] {
         vantilcore::config::Localizer* installed = vantilcore::config::Localizer::Get();
         for (int i = 0; i < 2000; ++i) {
@@ -139,7 +139,7 @@ TEST_F(LocalizerFiles, EightThreadsThroughTheInstalledLocalizer) {
     }
   }
   vantilcore::config::Localizer::Set(nullptr, vantilcore::filesupport::Dir());
-  for (int t = 0; t < 8; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
+  for (std::size_t t = 0; t < 8; ++t) EXPECT_EQ(wrong[t], 0) << "thread " << t;
 }
 
 TEST(LocalizerLock, IsRecursiveForAThreadAlreadyHoldingIt) {
