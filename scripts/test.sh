@@ -26,7 +26,7 @@ build_and_test() {
 
 # Only the tests that run threads: a whole TSan build would double the time.
 thread_tests() {
-  local tests=(fe_localizer_test recursive_mutex_test small_block_allocator_test registry_posix_test
+  local tests=(fe_localizer_test recursive_mutex_test registry_posix_test
     prefetch_worker_test)
   cmake --preset tsan >/dev/null && cmake --build --preset tsan --target "${tests[@]}" &&
     ctest --preset tsan -R "^($(IFS='|'; echo "${tests[*]}"))\$"
