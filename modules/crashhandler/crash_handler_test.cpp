@@ -1,3 +1,4 @@
+#include <crashhandler/settings_record.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include "modules/crashhandler/crash_report.h"
 #include "modules/crashhandler/crash_settings_reader.h"
 #include "modules/crashhandler/process_memory_posix.h"
-#include "modules/crashhandler/settings_record.h"
 
 namespace crashhandler {
 namespace {
@@ -20,23 +20,24 @@ namespace {
 namespace fs = std::filesystem;
 
 std::uint64_t AddressOf(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
+const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
 
 // A record in this process, as the launcher fills it.
 struct OwnRecord {
   std::string product = "VANTIL_PRODUCT_NAME";
   std::string forum = "https://community.harlund.example/pellicor/";
   std::string logDirectory = "/var/log/pellicor";
-  SettingsRecord record{};
+  CrashHandlerSettings record;
 
   OwnRecord() {
-    record.recordSize = kSettingsRecordSize;
     record.suppressDialog = 1;
     Point(record.productName, record.productNameLength, product);
     Point(record.forumAddress, record.forumAddressLength, forum);
     Point(record.logDirectory, record.logDirectoryLength, logDirectory);
   }
-  static void Point(std::uint64_t& address, std::uint64_t& length, const std::string& text) {
-    address = AddressOf(text.data());
+  static void Point(const unsigned char*& address, std::uint64_t& length,
+                    const std::string& text) {
+    address = Bytes(text.data());
     length = text.size();
   }
   CrashSettings Read() const {
@@ -55,7 +56,7 @@ TEST(CrashSettingsReader, ReadsRecordAndTextsOfAProcess) {
 
   // Before the core library is up: no log directory, dialog not suppressed.
   own.record.suppressDialog = 0;
-  own.record.logDirectory = 0;
+  own.record.logDirectory = nullptr;
   own.record.logDirectoryLength = 0;
   settings = own.Read();
   EXPECT_FALSE(settings.suppressDialog);
@@ -73,7 +74,7 @@ TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
   const CrashSettings wrongSize = own.Read();
   EXPECT_FALSE(wrongSize.recordRead);
   EXPECT_EQ(wrongSize.productName, "");
-  own.record.recordSize = kSettingsRecordSize;
+  own.record.recordSize = kCrashHandlerSettingsSize;
 
   own.record.suppressDialog = 2;  // only 1 means suppressed
   EXPECT_FALSE(own.Read().suppressDialog);
@@ -87,12 +88,12 @@ TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
   ASSERT_EQ(mprotect(pages + page, page, PROT_NONE), 0);
   std::memcpy(pages + page - 4, "name", 4);
 
-  own.record.productName = AddressOf(pages + page - 4);
+  own.record.productName = Bytes(pages + page - 4);
   own.record.productNameLength = 4;
   EXPECT_EQ(own.Read().productName, "name");
   own.record.productNameLength = 5;  // one byte into the unreadable page
   EXPECT_EQ(own.Read().productName, "");
-  own.record.productName = AddressOf(pages + page);
+  own.record.productName = Bytes(pages + page);
   own.record.productNameLength = 1;
   EXPECT_EQ(own.Read().productName, "");
   munmap(mapped, 2 * page);
