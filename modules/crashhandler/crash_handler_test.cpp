@@ -80,7 +80,7 @@ TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
   EXPECT_FALSE(own.Read().suppressDialog);
 
   // A page that can be read followed by one that cannot.
-  const long page = sysconf(_SC_PAGESIZE);
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
   void* mapped =
       mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(mapped, MAP_FAILED);

@@ -54,7 +54,7 @@ std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& f
   report +=
       "\nForum: " + (settings.forumAddress.empty() ? unknown : Printable(settings.forumAddress));
   report += '\n';
-  return report;
+  return report + facts.details;
 }
 
 std::optional<fs::path> WriteCrashReportFile(const std::string& directory, std::uint32_t processId,

@@ -15,12 +15,13 @@ struct CrashFacts {
   std::string description;  // e.g. "signal 11 (SIGSEGV), code 1, address 0x0"
   std::uint32_t processId = 0;
   std::time_t time = 0;
+  std::string details;  // report lines after the summary: stacks, modules
 };
 
 // Texts from the crashed process with control characters made visible.
 std::string Printable(const std::string& text);
 
-// The report, a few "Name: value" lines.
+// The report: a few "Name: value" lines, then the details.
 std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& facts);
 
 // "crash-<pid>.txt" in `directory`; the file's path, or none when the
