@@ -4,13 +4,22 @@
 #include <string>
 
 #include "modules/crashhandler/crash_dialog.h"
+#include "modules/crashhandler/crash_folder.h"
 
 namespace crashhandler {
 
 void HandleCrash(const ProcessMemory& memory, std::uint64_t context, const CrashFacts& facts) {
   const CrashSettings settings = ReadCrashSettings(memory, context);
   const std::string report = FormatCrashReport(settings, facts);
-  const auto file = WriteCrashReportFile(settings.logDirectory, facts.processId, report);
+  auto file = WriteCrashReportFile(settings.logDirectory, facts.processId, report);
+  // Without a usable log folder the report is kept in the user's crash folder.
+  if (!file) {
+    if (const auto folder = UserCrashFolder()) {
+      const std::u8string path = folder->u8string();
+      file = WriteCrashReportFile(std::string(path.begin(), path.end()), facts.processId, report);
+      PruneCrashFolder(*folder);
+    }
+  }
   std::string shown = report;
   if (file) {
     const std::u8string path = file->u8string();
