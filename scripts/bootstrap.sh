@@ -10,7 +10,7 @@ packages=(
   libdw-dev
   g++-mingw-w64-x86-64
   clang libclang-rt-14-dev
-  hyperfine gettext
+  hyperfine gettext elfutils
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/packages.sh"
