@@ -4,12 +4,14 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "modules/crashhandler/crash_handler.h"
 #include "modules/crashhandler/crash_report.h"
 #include "modules/crashhandler/crash_settings_reader.h"
 #include "modules/crashhandler/process_memory_posix.h"
@@ -136,17 +138,55 @@ TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
   const fs::path folder =
       fs::temp_directory_path() / ("pellicor-report-" + std::to_string(getpid()));
   fs::create_directories(folder);
-  const auto file = WriteCrashReportFile(folder.string(), 4242, "report\n");
+  ASSERT_EQ(ExistingFolder(folder.string()), folder);
+  const auto file = WriteCrashReportFile(folder, 4242, "report\n");
   ASSERT_TRUE(file);
   EXPECT_EQ(*file, folder / "crash-4242.txt");
   std::ostringstream content;
   content << std::ifstream(*file).rdbuf();
   EXPECT_EQ(content.str(), "report\n");
 
-  EXPECT_FALSE(WriteCrashReportFile("", 4242, "report\n"));
-  EXPECT_FALSE(WriteCrashReportFile((folder / "missing").string(), 4242, "report\n"));
-  EXPECT_FALSE(WriteCrashReportFile("relative/folder", 4242, "report\n"));
+  EXPECT_FALSE(ExistingFolder(""));
+  EXPECT_FALSE(ExistingFolder((folder / "missing").string()));
+  EXPECT_FALSE(ExistingFolder("relative/folder"));
+  EXPECT_FALSE(ExistingFolder((folder / "crash-4242.txt").string()));  // a file
+  EXPECT_FALSE(WriteCrashReportFile(folder / "missing", 4242, "report\n"));
   fs::remove_all(folder);
+}
+
+class UnreadableMemory : public ProcessMemory {
+ public:
+  bool Read(std::uint64_t, void*, std::size_t) const override { return false; }
+};
+
+// Without a log folder: the dump and the report that names it in the
+// user's crash folder.
+TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
+  const fs::path state =
+      fs::temp_directory_path() / ("pellicor-state-" + std::to_string(getpid()));
+  fs::remove_all(state);
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  const fs::path folder = state / "Harlund" / "Pellicor" / "Crashes";
+
+  fs::path dumped;
+  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [&dumped](const fs::path& file) {
+    dumped = file;
+    std::ofstream(file) << "MDMP";
+    return true;
+  });
+  EXPECT_EQ(dumped, folder / "crash-4242.dmp");
+  std::ostringstream report;
+  report << std::ifstream(folder / "crash-4242.txt").rdbuf();
+  EXPECT_NE(report.str().find("Minidump: " + dumped.string() + "\n"), std::string::npos)
+      << report.str();
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+
+  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [](const fs::path&) { return false; });
+  std::ostringstream again;
+  again << std::ifstream(folder / "crash-4242.txt").rdbuf();
+  EXPECT_NE(again.str().find("Minidump: not written\n"), std::string::npos) << again.str();
+  unsetenv("XDG_STATE_HOME");
+  fs::remove_all(state);
 }
 
 }  // namespace

@@ -57,13 +57,26 @@ std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& f
   return report + facts.details;
 }
 
-std::optional<fs::path> WriteCrashReportFile(const std::string& directory, std::uint32_t processId,
-                                             const std::string& report) {
+std::string Utf8Text(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::optional<fs::path> ExistingFolder(const std::string& directory) {
   if (directory.empty()) return std::nullopt;
   const fs::path folder = Utf8Path(directory);
   std::error_code error;
   if (!folder.is_absolute() || !fs::is_directory(folder, error)) return std::nullopt;
-  const fs::path file = folder / ("crash-" + std::to_string(processId) + ".txt");
+  return folder;
+}
+
+std::string CrashFileName(std::uint32_t processId, const char* extension) {
+  return "crash-" + std::to_string(processId) + extension;
+}
+
+std::optional<fs::path> WriteCrashReportFile(const fs::path& folder, std::uint32_t processId,
+                                             const std::string& report) {
+  const fs::path file = folder / CrashFileName(processId, ".txt");
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << report;
   out.close();
