@@ -1,3 +1,5 @@
+#include "modules/crashhandler/crash_handler.h"
+
 #include <crashhandler/settings_record.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
@@ -11,7 +13,6 @@
 #include <sstream>
 #include <string>
 
-#include "modules/crashhandler/crash_handler.h"
 #include "modules/crashhandler/crash_report.h"
 #include "modules/crashhandler/crash_settings_reader.h"
 #include "modules/crashhandler/process_memory_posix.h"
@@ -22,7 +23,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::uint64_t AddressOf(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
-const unsigned char* Bytes(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
+const unsigned char* Bytes(const char* text) {
+  return reinterpret_cast<const unsigned char*>(text);
+}
 
 // A record in this process, as the launcher fills it.
 struct OwnRecord {
@@ -37,8 +40,7 @@ struct OwnRecord {
     Point(record.forumAddress, record.forumAddressLength, forum);
     Point(record.logDirectory, record.logDirectoryLength, logDirectory);
   }
-  static void Point(const unsigned char*& address, std::uint64_t& length,
-                    const std::string& text) {
+  static void Point(const unsigned char*& address, std::uint64_t& length, const std::string& text) {
     address = Bytes(text.data());
     length = text.size();
   }
@@ -162,8 +164,7 @@ class UnreadableMemory : public ProcessMemory {
 // Without a log folder: the dump and the report that names it in the
 // user's crash folder.
 TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
-  const fs::path state =
-      fs::temp_directory_path() / ("pellicor-state-" + std::to_string(getpid()));
+  const fs::path state = fs::temp_directory_path() / ("pellicor-state-" + std::to_string(getpid()));
   fs::remove_all(state);
   setenv("XDG_STATE_HOME", state.c_str(), 1);
   const fs::path folder = state / "Harlund" / "Pellicor" / "Crashes";

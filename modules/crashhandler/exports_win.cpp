@@ -42,11 +42,12 @@ OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformat
     facts.description = Describe(information->exceptionRecord);
     facts.processId = GetProcessId(information->hProcess);
     facts.time = std::time(nullptr);
-    facts.details = "Faulting module: " +
-                    crashhandler::FaultingModule(
-                        information->hProcess,
-                        reinterpret_cast<ULONG_PTR>(information->exceptionRecord.ExceptionAddress)) +
-                    "\n";
+    facts.details =
+        "Faulting module: " +
+        crashhandler::FaultingModule(
+            information->hProcess,
+            reinterpret_cast<ULONG_PTR>(information->exceptionRecord.ExceptionAddress)) +
+        "\n";
     crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts,
                               [information](const std::filesystem::path& file) {
                                 return crashhandler::WriteMinidump(*information, file);

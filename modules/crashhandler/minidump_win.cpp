@@ -40,9 +40,8 @@ bool WriteMinidump(const RuntimeExceptionInformation& information,
   MINIDUMP_EXCEPTION_INFORMATION exception{GetThreadId(information.hThread), &pointers, FALSE};
   // The normal dump holds threads, their stacks, modules and the exception;
   // no flag that adds data segments, heap or process data is given.
-  const BOOL written =
-      MiniDumpWriteDump(information.hProcess, GetProcessId(information.hProcess), out.get(),
-                        MiniDumpNormal, &exception, nullptr, nullptr);
+  const BOOL written = MiniDumpWriteDump(information.hProcess, GetProcessId(information.hProcess),
+                                         out.get(), MiniDumpNormal, &exception, nullptr, nullptr);
   out.reset();
   if (written) return true;
   std::error_code ignored;

@@ -38,7 +38,7 @@ struct NamedRegister {
 };
 
 struct ProcessSnapshot {
-  std::vector<ThreadStack> threads;       // the crashed thread first
+  std::vector<ThreadStack> threads;      // the crashed thread first
   std::vector<NamedRegister> registers;  // of the crashed thread at the fault
   std::vector<ModuleRange> modules;      // by address
   std::vector<std::string> problems;     // what could not be read at all

@@ -53,8 +53,8 @@ std::string ModuleLines(const std::vector<ModuleRange>& modules) {
   if (modules.empty()) return std::string();
   std::string text = "\nModules:\n";
   for (const ModuleRange& module : modules) {
-    text += "  " + Hex(module.start, 16) + "-" + Hex(module.end, 16) + "  " +
-            Printable(module.path);
+    text +=
+        "  " + Hex(module.start, 16) + "-" + Hex(module.end, 16) + "  " + Printable(module.path);
     text += module.buildId.empty() ? "  (no build id)" : "  build id " + module.buildId;
     text += '\n';
   }
@@ -68,7 +68,8 @@ std::string FormatProcessSnapshot(const ProcessSnapshot& snapshot) {
   for (const ThreadStack& thread : snapshot.threads) text += ThreadLines(thread);
   text += RegisterLines(snapshot);
   text += ModuleLines(snapshot.modules);
-  for (const std::string& problem : snapshot.problems) text += "\nNot read: " + Printable(problem) + "\n";
+  for (const std::string& problem : snapshot.problems)
+    text += "\nNot read: " + Printable(problem) + "\n";
   return text;
 }
 

@@ -44,8 +44,8 @@ int NoSeparateDebugInfo(Dwfl_Module*, void**, const char*, Dwarf_Addr, const cha
   return -1;
 }
 
-const Dwfl_Callbacks kDwflCallbacks = {
-    dwfl_linux_proc_find_elf, NoSeparateDebugInfo, nullptr, nullptr};
+const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, NoSeparateDebugInfo, nullptr,
+                                       nullptr};
 
 // The process's threads, the crashed one first, at most `limit`.
 std::vector<pid_t> ThreadIds(pid_t process, pid_t crashed, std::size_t limit,
@@ -126,8 +126,8 @@ void ThreadDetach(Dwfl_Thread* thread, void* argument) {
   WalkOf(argument).stopped.erase(dwfl_thread_tid(thread));
 }
 
-const Dwfl_Thread_Callbacks kThreadCallbacks = {
-    NextThread, GetThread, MemoryRead, SetInitialRegisters, nullptr, ThreadDetach};
+const Dwfl_Thread_Callbacks kThreadCallbacks = {NextThread,          GetThread, MemoryRead,
+                                                SetInitialRegisters, nullptr,   ThreadDetach};
 
 std::string Demangled(const char* symbol) {
   int status = 0;
@@ -195,8 +195,8 @@ ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, std::size_t frameLimi
   const int result = dwfl_getthread_frames(dwfl, id, OnFrame, &frames);
   if (result == -1 && stack.problem.empty()) {
     const auto problem = walk.problems.find(id);
-    stack.problem = problem != walk.problems.end() ? problem->second
-                                                    : "unwinding stopped: " + DwflError();
+    stack.problem =
+        problem != walk.problems.end() ? problem->second : "unwinding stopped: " + DwflError();
   }
   return stack;
 }

@@ -1,3 +1,5 @@
+#include "modules/crashhandler/process_snapshot.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -8,7 +10,6 @@
 #include <string>
 #include <thread>
 
-#include "modules/crashhandler/process_snapshot.h"
 #include "modules/crashhandler/process_snapshot_posix.h"
 
 namespace crashhandler {
@@ -110,7 +111,8 @@ TEST(ProcessSnapshot, EveryThreadWithFramesSymbolsAndModules) {
 TEST(ProcessSnapshot, CrashedThreadStartsAtTheFault) {
   SnapshotChild child(true);
   ASSERT_NE(child.Context(), 0u);
-  const ProcessSnapshot snapshot = TakeProcessSnapshot(child.Pid(), child.Pid(), child.Context(), {});
+  const ProcessSnapshot snapshot =
+      TakeProcessSnapshot(child.Pid(), child.Pid(), child.Context(), {});
   const std::string text = FormatProcessSnapshot(snapshot);
   ASSERT_FALSE(snapshot.threads.empty()) << text;
   const ThreadStack& crashed = snapshot.threads[0];
