@@ -43,7 +43,7 @@ class Bytes {
     if (!length || at + 4 + *length > data_.size()) return "?";
     std::string name;
     for (std::uint64_t i = 0; i + 1 < *length; i += 2) {
-      const unsigned unit = data_[at + 4 + i] | data_[at + 5 + i] << 8;
+      const unsigned unit = data_[at + 4 + i] | static_cast<unsigned>(data_[at + 5 + i]) << 8;
       name += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
     return name;
