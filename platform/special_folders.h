@@ -6,6 +6,7 @@
 namespace platform {
 
 inline constexpr int kCsidlAppData = 0x1A;             // CSIDL_APPDATA
+inline constexpr int kCsidlLocalAppData = 0x1C;        // CSIDL_LOCAL_APPDATA
 inline constexpr int kCsidlCommonAppData = 0x23;       // CSIDL_COMMON_APPDATA
 inline constexpr int kCsidlProgramFilesCommon = 0x2B;  // CSIDL_PROGRAM_FILES_COMMON
 inline constexpr int kMaxPath = 260;                   // MAX_PATH

@@ -32,12 +32,13 @@ std::optional<std::string> CommonAppData() {
   return first.empty() ? "/usr/local/share" : first;
 }
 
-std::optional<std::string> AppData(bool create) {
-  std::string folder = BaseDirectory(Variable("XDG_DATA_HOME"));
+// A freedesktop base directory of the user, or its default under home.
+std::optional<std::string> UserFolder(const char* variable, const char* underHome, bool create) {
+  std::string folder = BaseDirectory(Variable(variable));
   if (folder.empty()) {
     const std::string home = Variable("HOME");
     if (home.empty()) return std::nullopt;
-    folder = home + "/.local/share";
+    folder = home + underHome;
   }
   if (create) {
     std::error_code error;
@@ -55,7 +56,9 @@ std::optional<std::string> ProgramFilesCommon() {
 std::optional<std::u16string> FolderPath(int folder, bool create) {
   std::optional<std::string> path;
   if (folder == kCsidlCommonAppData) path = CommonAppData();
-  if (folder == kCsidlAppData) path = AppData(create);
+  if (folder == kCsidlAppData) path = UserFolder("XDG_DATA_HOME", "/.local/share", create);
+  // What stays on this machine only: the state folder.
+  if (folder == kCsidlLocalAppData) path = UserFolder("XDG_STATE_HOME", "/.local/state", create);
   if (folder == kCsidlProgramFilesCommon) path = ProgramFilesCommon();
   if (!path) return std::nullopt;
   std::u16string wide = Utf8ToUtf16(*path);

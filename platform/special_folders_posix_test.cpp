@@ -18,10 +18,12 @@ std::u16string Folder(int csidl, bool create = false) {
 TEST(SpecialFoldersPosixTest, DefaultsAndOverrides) {
   unsetenv("XDG_DATA_DIRS");
   unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_STATE_HOME");
   unsetenv("CommonProgramFiles");
   setenv("HOME", "/home/editor", 1);
   EXPECT_EQ(Folder(kCsidlCommonAppData), u"/usr/local/share");
   EXPECT_EQ(Folder(kCsidlAppData), u"/home/editor/.local/share");
+  EXPECT_EQ(Folder(kCsidlLocalAppData), u"/home/editor/.local/state");
   EXPECT_EQ(Folder(kCsidlProgramFilesCommon), u"/usr/local/lib");
   EXPECT_EQ(Folder(0x05), u"(failed)");
   setenv("XDG_DATA_DIRS", "/opt/share:/usr/share", 1);
@@ -29,7 +31,12 @@ TEST(SpecialFoldersPosixTest, DefaultsAndOverrides) {
   // Relative base directories are ignored.
   setenv("XDG_DATA_HOME", "rel/share", 1);
   setenv("XDG_DATA_DIRS", "share:/usr/share", 1);
+  setenv("XDG_STATE_HOME", "state", 1);
   EXPECT_EQ(Folder(kCsidlAppData), u"/home/editor/.local/share");
+  EXPECT_EQ(Folder(kCsidlLocalAppData), u"/home/editor/.local/state");
+  setenv("XDG_STATE_HOME", "/var/state/editor", 1);
+  EXPECT_EQ(Folder(kCsidlLocalAppData), u"/var/state/editor");
+  unsetenv("XDG_STATE_HOME");
   EXPECT_EQ(Folder(kCsidlCommonAppData), u"/usr/local/share");
 }
 

@@ -6,6 +6,7 @@
 namespace platform {
 
 static_assert(kCsidlAppData == CSIDL_APPDATA);
+static_assert(kCsidlLocalAppData == CSIDL_LOCAL_APPDATA);
 static_assert(kCsidlCommonAppData == CSIDL_COMMON_APPDATA);
 static_assert(kCsidlProgramFilesCommon == CSIDL_PROGRAM_FILES_COMMON);
 static_assert(kMaxPath == MAX_PATH);

@@ -7,9 +7,10 @@ packages=(
   cmake ninja-build g++ pkg-config
   libboost-filesystem-dev libboost-regex-dev libboost-system-dev libboost-thread-dev
   libtinyxml-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libdw-dev
   g++-mingw-w64-x86-64
   clang libclang-rt-14-dev
-  hyperfine gettext
+  hyperfine gettext elfutils
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/packages.sh"

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <thread>
 #include <type_traits>
 
 #include "modules/Stoven/stoven_options.h"
@@ -51,6 +53,31 @@ void Localize(const std::string& text) {
   __builtin_trap();
 }
 
+// Deeper than any stack: each call keeps a buffer the compiler cannot drop.
+__attribute__((noinline)) std::uint32_t Recurse(std::uint32_t depth) {
+  if (depth == UINT32_MAX) return 0;  // never: the stack ends long before
+  volatile char buffer[4096];
+  buffer[depth % sizeof buffer] = static_cast<char>(depth);
+  return Recurse(depth + 1) + static_cast<std::uint32_t>(buffer[0]);
+}
+
+void CrashAs(Stoven::CrashKind kind) {
+  switch (kind) {
+    case Stoven::CrashKind::kNone:
+      return;
+    case Stoven::CrashKind::kInvalidWrite:
+      Crash();
+    case Stoven::CrashKind::kOtherThread:
+      std::thread(Crash).join();
+      return;
+    case Stoven::CrashKind::kAbort:
+      std::abort();
+    case Stoven::CrashKind::kStackOverflow:
+      Recurse(0);
+      return;
+  }
+}
+
 std::string Hex(std::uint32_t value) {
   char digits[9] = {};
   std::snprintf(digits, sizeof(digits), "%08X", static_cast<unsigned>(value));
@@ -66,7 +93,7 @@ STOVEN_EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t show
   WriteLine("Stoven: " + Localized("$$$/Stoven/Greeting=Welcome to Harlund Pellicor."));
   const Stoven::Options options = Stoven::ParseOptions(commandLine);
   for (const std::string& text : options.localize) Localize(text);
-  if (options.crash) Crash();
+  CrashAs(options.crash);
   return options.exitCode;
 }
 

@@ -41,7 +41,13 @@ Options ParseOptions(const UTF16String& commandLine) {
     } else if (arguments[i] == u"--localize" && hasValue) {
       options.localize.push_back(ToUtf8(arguments[++i]));
     } else if (arguments[i] == u"--crash") {
-      options.crash = true;
+      options.crash = CrashKind::kInvalidWrite;
+    } else if (arguments[i] == u"--crash-thread") {
+      options.crash = CrashKind::kOtherThread;
+    } else if (arguments[i] == u"--abort") {
+      options.crash = CrashKind::kAbort;
+    } else if (arguments[i] == u"--stack-overflow") {
+      options.crash = CrashKind::kStackOverflow;
     }
   }
   return options;

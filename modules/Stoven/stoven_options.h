@@ -8,9 +8,18 @@
 
 namespace Stoven {
 
+// How "Run" crashes, for seeing crash reporting at work.
+enum class CrashKind {
+  kNone,
+  kInvalidWrite,   // --crash
+  kOtherThread,    // --crash-thread: a second thread, while this one waits
+  kAbort,          // --abort
+  kStackOverflow,  // --stack-overflow
+};
+
 struct Options {
   std::int32_t exitCode = 0;
-  bool crash = false;
+  CrashKind crash = CrashKind::kNone;
   // Texts to pass through the installed localizer, in command-line order.
   std::vector<std::string> localize;
 };

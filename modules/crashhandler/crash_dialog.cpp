@@ -20,8 +20,7 @@ void ShowCrashDialog(const CrashSettings& settings,
       settings.productName.empty() ? "The application" : Printable(settings.productName);
   std::string text = product + " stopped unexpectedly.";
   if (reportFile) {
-    const std::u8string path = reportFile->u8string();
-    text += " A crash report was saved as " + std::string(path.begin(), path.end()) + ".";
+    text += " A crash report was saved as " + Utf8Text(*reportFile) + ".";
   }
   if (!settings.forumAddress.empty()) {
     text += " You can ask for help in the community forum: " + Printable(settings.forumAddress);

@@ -1,21 +1,51 @@
 #include "modules/crashhandler/crash_handler.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "modules/crashhandler/crash_dialog.h"
+#include "modules/crashhandler/crash_folder.h"
 
 namespace crashhandler {
 
-void HandleCrash(const ProcessMemory& memory, std::uint64_t context, const CrashFacts& facts) {
+namespace {
+
+// The log folder when the settings name a usable one, else the user's crash
+// folder; none when neither can be had.
+struct ReportFolder {
+  std::optional<std::filesystem::path> path;
+  bool userFolder = false;
+};
+
+ReportFolder ChooseFolder(const CrashSettings& settings) {
+  if (auto folder = ExistingFolder(settings.logDirectory)) return {std::move(folder), false};
+  return {UserCrashFolder(), true};
+}
+
+}  // namespace
+
+void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts facts,
+                 const DumpWriter& writeDump) {
   const CrashSettings settings = ReadCrashSettings(memory, context);
-  const std::string report = FormatCrashReport(settings, facts);
-  const auto file = WriteCrashReportFile(settings.logDirectory, facts.processId, report);
-  std::string shown = report;
-  if (file) {
-    const std::u8string path = file->u8string();
-    shown += "Report file: " + std::string(path.begin(), path.end()) + "\n";
+  ReportFolder folder = ChooseFolder(settings);
+  if (folder.path && writeDump) {
+    const std::filesystem::path dump = *folder.path / CrashFileName(facts.processId, ".dmp");
+    facts.details += "Minidump: " + (writeDump(dump) ? Utf8Text(dump) : "not written") + "\n";
   }
+  const std::string report = FormatCrashReport(settings, facts);
+  std::optional<std::filesystem::path> file;
+  if (folder.path) file = WriteCrashReportFile(*folder.path, facts.processId, report);
+  // A log folder that cannot take the report: the user's crash folder keeps it.
+  if (!file && !folder.userFolder) {
+    folder = {UserCrashFolder(), true};
+    if (folder.path) file = WriteCrashReportFile(*folder.path, facts.processId, report);
+  }
+  if (folder.path && folder.userFolder) PruneCrashFolder(*folder.path);
+
+  std::string shown = report;
+  if (file) shown += "Report file: " + Utf8Text(*file) + "\n";
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   std::fflush(stderr);
   ShowCrashDialog(settings, file);

@@ -1,14 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 
 #include "modules/crashhandler/crash_report.h"
 #include "modules/crashhandler/process_memory.h"
 
 namespace crashhandler {
 
-// Reads the crashed process's settings at `context`, writes the report to
-// standard error and into the log directory it names, then the dialog.
-void HandleCrash(const ProcessMemory& memory, std::uint64_t context, const CrashFacts& facts);
+// Writes a dump of the crashed process into the file; true when it did.
+using DumpWriter = std::function<bool(const std::filesystem::path& file)>;
+
+// Reads the crashed process's settings at `context`, writes the dump, if
+// there is a writer, and the report, which names the dump, into the log
+// directory the settings name, or else into the user's crash folder; the
+// report also goes to standard error. Then the dialog.
+void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts facts,
+                 const DumpWriter& writeDump = nullptr);
 
 }  // namespace crashhandler

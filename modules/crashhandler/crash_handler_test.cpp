@@ -1,8 +1,12 @@
+#include "modules/crashhandler/crash_handler.h"
+
+#include <crashhandler/settings_record.h>
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +16,6 @@
 #include "modules/crashhandler/crash_report.h"
 #include "modules/crashhandler/crash_settings_reader.h"
 #include "modules/crashhandler/process_memory_posix.h"
-#include "modules/crashhandler/settings_record.h"
 
 namespace crashhandler {
 namespace {
@@ -20,23 +23,25 @@ namespace {
 namespace fs = std::filesystem;
 
 std::uint64_t AddressOf(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
+const unsigned char* Bytes(const char* text) {
+  return reinterpret_cast<const unsigned char*>(text);
+}
 
 // A record in this process, as the launcher fills it.
 struct OwnRecord {
   std::string product = "VANTIL_PRODUCT_NAME";
   std::string forum = "https://community.harlund.example/pellicor/";
   std::string logDirectory = "/var/log/pellicor";
-  SettingsRecord record{};
+  CrashHandlerSettings record;
 
   OwnRecord() {
-    record.recordSize = kSettingsRecordSize;
     record.suppressDialog = 1;
     Point(record.productName, record.productNameLength, product);
     Point(record.forumAddress, record.forumAddressLength, forum);
     Point(record.logDirectory, record.logDirectoryLength, logDirectory);
   }
-  static void Point(std::uint64_t& address, std::uint64_t& length, const std::string& text) {
-    address = AddressOf(text.data());
+  static void Point(const unsigned char*& address, std::uint64_t& length, const std::string& text) {
+    address = Bytes(text.data());
     length = text.size();
   }
   CrashSettings Read() const {
@@ -55,7 +60,7 @@ TEST(CrashSettingsReader, ReadsRecordAndTextsOfAProcess) {
 
   // Before the core library is up: no log directory, dialog not suppressed.
   own.record.suppressDialog = 0;
-  own.record.logDirectory = 0;
+  own.record.logDirectory = nullptr;
   own.record.logDirectoryLength = 0;
   settings = own.Read();
   EXPECT_FALSE(settings.suppressDialog);
@@ -73,13 +78,13 @@ TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
   const CrashSettings wrongSize = own.Read();
   EXPECT_FALSE(wrongSize.recordRead);
   EXPECT_EQ(wrongSize.productName, "");
-  own.record.recordSize = kSettingsRecordSize;
+  own.record.recordSize = kCrashHandlerSettingsSize;
 
   own.record.suppressDialog = 2;  // only 1 means suppressed
   EXPECT_FALSE(own.Read().suppressDialog);
 
   // A page that can be read followed by one that cannot.
-  const long page = sysconf(_SC_PAGESIZE);
+  const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
   void* mapped =
       mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   ASSERT_NE(mapped, MAP_FAILED);
@@ -87,12 +92,12 @@ TEST(CrashSettingsReader, TrustsNothingInTheRecord) {
   ASSERT_EQ(mprotect(pages + page, page, PROT_NONE), 0);
   std::memcpy(pages + page - 4, "name", 4);
 
-  own.record.productName = AddressOf(pages + page - 4);
+  own.record.productName = Bytes(pages + page - 4);
   own.record.productNameLength = 4;
   EXPECT_EQ(own.Read().productName, "name");
   own.record.productNameLength = 5;  // one byte into the unreadable page
   EXPECT_EQ(own.Read().productName, "");
-  own.record.productName = AddressOf(pages + page);
+  own.record.productName = Bytes(pages + page);
   own.record.productNameLength = 1;
   EXPECT_EQ(own.Read().productName, "");
   munmap(mapped, 2 * page);
@@ -135,17 +140,54 @@ TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
   const fs::path folder =
       fs::temp_directory_path() / ("pellicor-report-" + std::to_string(getpid()));
   fs::create_directories(folder);
-  const auto file = WriteCrashReportFile(folder.string(), 4242, "report\n");
+  ASSERT_EQ(ExistingFolder(folder.string()), folder);
+  const auto file = WriteCrashReportFile(folder, 4242, "report\n");
   ASSERT_TRUE(file);
   EXPECT_EQ(*file, folder / "crash-4242.txt");
   std::ostringstream content;
   content << std::ifstream(*file).rdbuf();
   EXPECT_EQ(content.str(), "report\n");
 
-  EXPECT_FALSE(WriteCrashReportFile("", 4242, "report\n"));
-  EXPECT_FALSE(WriteCrashReportFile((folder / "missing").string(), 4242, "report\n"));
-  EXPECT_FALSE(WriteCrashReportFile("relative/folder", 4242, "report\n"));
+  EXPECT_FALSE(ExistingFolder(""));
+  EXPECT_FALSE(ExistingFolder((folder / "missing").string()));
+  EXPECT_FALSE(ExistingFolder("relative/folder"));
+  EXPECT_FALSE(ExistingFolder((folder / "crash-4242.txt").string()));  // a file
+  EXPECT_FALSE(WriteCrashReportFile(folder / "missing", 4242, "report\n"));
   fs::remove_all(folder);
+}
+
+class UnreadableMemory : public ProcessMemory {
+ public:
+  bool Read(std::uint64_t, void*, std::size_t) const override { return false; }
+};
+
+// Without a log folder: the dump and the report that names it in the
+// user's crash folder.
+TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
+  const fs::path state = fs::temp_directory_path() / ("pellicor-state-" + std::to_string(getpid()));
+  fs::remove_all(state);
+  setenv("XDG_STATE_HOME", state.c_str(), 1);
+  const fs::path folder = state / "Harlund" / "Pellicor" / "Crashes";
+
+  fs::path dumped;
+  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [&dumped](const fs::path& file) {
+    dumped = file;
+    std::ofstream(file) << "MDMP";
+    return true;
+  });
+  EXPECT_EQ(dumped, folder / "crash-4242.dmp");
+  std::ostringstream report;
+  report << std::ifstream(folder / "crash-4242.txt").rdbuf();
+  EXPECT_NE(report.str().find("Minidump: " + dumped.string() + "\n"), std::string::npos)
+      << report.str();
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+
+  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [](const fs::path&) { return false; });
+  std::ostringstream again;
+  again << std::ifstream(folder / "crash-4242.txt").rdbuf();
+  EXPECT_NE(again.str().find("Minidump: not written\n"), std::string::npos) << again.str();
+  unsetenv("XDG_STATE_HOME");
+  fs::remove_all(state);
 }
 
 }  // namespace

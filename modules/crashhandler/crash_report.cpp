@@ -1,5 +1,7 @@
 #include "modules/crashhandler/crash_report.h"
 
+#include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <system_error>
 
@@ -8,15 +10,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// From the calendar types alone: the C library's thread-safe gmtime has a
+// different name on each system.
 std::string UtcTime(std::time_t time) {
-  std::tm parts{};
-#if defined(_WIN32)
-  if (gmtime_s(&parts, &time) != 0) return "unknown";
-#else
-  if (gmtime_r(&time, &parts) == nullptr) return "unknown";
-#endif
-  char text[32];
-  if (std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts) == 0) return "unknown";
+  using namespace std::chrono;
+  const sys_seconds instant{seconds{time}};
+  const sys_days day = floor<days>(instant);
+  const year_month_day date{day};
+  const hh_mm_ss clock{instant - day};
+  if (!date.ok()) return "unknown";
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02lld:%02lld:%02lld UTC",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<long long>(clock.hours().count()),
+                static_cast<long long>(clock.minutes().count()),
+                static_cast<long long>(clock.seconds().count()));
   return text;
 }
 
@@ -46,16 +54,29 @@ std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& f
   report +=
       "\nForum: " + (settings.forumAddress.empty() ? unknown : Printable(settings.forumAddress));
   report += '\n';
-  return report;
+  return report + facts.details;
 }
 
-std::optional<fs::path> WriteCrashReportFile(const std::string& directory, std::uint32_t processId,
-                                             const std::string& report) {
+std::string Utf8Text(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::optional<fs::path> ExistingFolder(const std::string& directory) {
   if (directory.empty()) return std::nullopt;
   const fs::path folder = Utf8Path(directory);
   std::error_code error;
   if (!folder.is_absolute() || !fs::is_directory(folder, error)) return std::nullopt;
-  const fs::path file = folder / ("crash-" + std::to_string(processId) + ".txt");
+  return folder;
+}
+
+std::string CrashFileName(std::uint32_t processId, const char* extension) {
+  return "crash-" + std::to_string(processId) + extension;
+}
+
+std::optional<fs::path> WriteCrashReportFile(const fs::path& folder, std::uint32_t processId,
+                                             const std::string& report) {
+  const fs::path file = folder / CrashFileName(processId, ".txt");
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << report;
   out.close();

@@ -1,11 +1,14 @@
 #include "modules/crashhandler/crash_settings_reader.h"
 
-#include "modules/crashhandler/settings_record.h"
+#include <crashhandler/settings_record.h>
 
 namespace crashhandler {
 namespace {
 
-std::string ReadText(const ProcessMemory& memory, std::uint64_t address, std::uint64_t length) {
+// A text field holds an address in the crashed process.
+std::string ReadText(const ProcessMemory& memory, const unsigned char* field,
+                     std::uint64_t length) {
+  const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(field));
   if (address == 0 || length == 0 || length > kMaxTextLength) return std::string();
   std::string text(static_cast<std::size_t>(length), '\0');
   if (!memory.Read(address, text.data(), text.size())) return std::string();
@@ -16,8 +19,9 @@ std::string ReadText(const ProcessMemory& memory, std::uint64_t address, std::ui
 
 CrashSettings ReadCrashSettings(const ProcessMemory& memory, std::uint64_t context) {
   CrashSettings settings;
-  SettingsRecord record{};
-  if (!memory.Read(context, &record, sizeof record) || record.recordSize != kSettingsRecordSize) {
+  CrashHandlerSettings record;
+  if (!memory.Read(context, &record, sizeof record) ||
+      record.recordSize != kCrashHandlerSettingsSize) {
     return settings;
   }
   settings.recordRead = true;

@@ -9,6 +9,7 @@
 
 #include "modules/crashhandler/crash_handler.h"
 #include "modules/crashhandler/process_memory_posix.h"
+#include "modules/crashhandler/process_snapshot_posix.h"
 
 #define CRASHHANDLER_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -69,6 +70,9 @@ CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
     facts.description = Describe(*information);
     facts.processId = static_cast<std::uint32_t>(information->processId);
     facts.time = std::time(nullptr);
+    facts.details = crashhandler::FormatProcessSnapshot(crashhandler::TakeProcessSnapshot(
+        information->processId, information->threadId, information->machineContext,
+        crashhandler::SnapshotLimits{}));
     crashhandler::HandleCrash(memory, reinterpret_cast<std::uintptr_t>(context), facts);
   } catch (...) {
     return kEFail;

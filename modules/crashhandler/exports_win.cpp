@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <type_traits>
 
 #include "modules/crashhandler/crash_handler.h"
+#include "modules/crashhandler/minidump_win.h"
 #include "modules/crashhandler/process_memory_win.h"
 #include "modules/crashhandler/runtime_exception_information_win.h"
 
@@ -40,7 +42,16 @@ OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformat
     facts.description = Describe(information->exceptionRecord);
     facts.processId = GetProcessId(information->hProcess);
     facts.time = std::time(nullptr);
-    crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts);
+    facts.details =
+        "Faulting module: " +
+        crashhandler::FaultingModule(
+            information->hProcess,
+            reinterpret_cast<ULONG_PTR>(information->exceptionRecord.ExceptionAddress)) +
+        "\n";
+    crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts,
+                              [information](const std::filesystem::path& file) {
+                                return crashhandler::WriteMinidump(*information, file);
+                              });
   } catch (...) {
     return E_FAIL;
   }

@@ -4,12 +4,14 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/installation.h"
@@ -41,6 +43,41 @@ std::string Slurp(const fs::path& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
   return text.str();
+}
+
+// The report's thread sections in order: the header line and its frames.
+struct ThreadSection {
+  std::string header;
+  std::string frames;
+};
+
+std::vector<ThreadSection> Threads(const std::string& report) {
+  std::vector<ThreadSection> threads;
+  std::istringstream lines(report);
+  bool inThread = false;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("Thread ", 0) == 0) {
+      threads.push_back({line, ""});
+      inThread = true;
+    } else if (line.empty()) {
+      inThread = false;
+    } else if (inThread) {
+      threads.back().frames += line + "\n";
+    }
+  }
+  return threads;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+fs::path ReportFileNamed(const std::string& err) {
+  std::smatch file;
+  if (!std::regex_search(err, file, std::regex("Report file: ([^\n]+)\n"))) return {};
+  return file[1].str();
 }
 
 class CrashReporting : public testing::Test {
@@ -82,7 +119,6 @@ TEST_F(CrashReporting, CrashReportNamesProductForumAndSignalAndShowsTheDialog) {
             std::string::npos);
   EXPECT_NE(result.err.find(kMessageBox), std::string::npos);
   EXPECT_EQ(result.err.find("Crash dialog suppressed."), std::string::npos);
-  EXPECT_EQ(result.err.find("Report file:"), std::string::npos);  // no console log
 }
 
 TEST_F(CrashReporting, ReportLandsInTheConsoleLogDirectory) {
@@ -105,6 +141,26 @@ TEST_F(CrashReporting, ReportLandsInTheConsoleLogDirectory) {
   EXPECT_NE(result.err.find("A crash report was saved as " + report.string()), std::string::npos);
 }
 
+TEST_F(CrashReporting, TwoThreadsCrashingAtOnceGiveOneReport) {
+  const auto result = installation_.Launch({"--crash-two-threads"});
+  EXPECT_EQ(result.signal, SIGSEGV) << result.err;
+  EXPECT_EQ(Count(result.err, "Crash report\n"), 1u) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_EQ(threads.size(), 3u) << result.err;
+  EXPECT_NE(threads[0].header.find("(crashed)"), std::string::npos);
+  // Both crashing threads are in the module's lambda; the second waits in
+  // its signal handler while the first is reported.
+  std::size_t inLambda = 0;
+  for (const ThreadSection& thread : threads) {
+    if (thread.frames.find("CrashTwoThreadsAtOnce()::{lambda()#1}") != std::string::npos) {
+      ++inLambda;
+    }
+  }
+  EXPECT_EQ(inLambda, 2u) << result.err;
+  EXPECT_NE(threads[0].frames.find("CrashTwoThreadsAtOnce"), std::string::npos);
+  EXPECT_EQ(Count(result.err, "(crashed)"), 1u);
+}
+
 TEST_F(CrashReporting, SuppressedDialogIsNotAttempted) {
   const fs::path maker = installation_.Root() / "data-home" / "Harlund";
   fs::create_directories(maker);
@@ -117,18 +173,179 @@ TEST_F(CrashReporting, SuppressedDialogIsNotAttempted) {
   EXPECT_EQ(result.err.find(kMessageBox), std::string::npos);
 }
 
-// The demo module's own crash switch reaches the report too.
-TEST(CrashReportingDemo, CrashSwitchOfTheDemoModuleIsReported) {
-  const rlimit noCore{0, 0};
-  setrlimit(RLIMIT_CORE, &noCore);
-  Installation installation;
-  fs::remove(installation.Dir() / "SpeedLauncher-pellicor.xml");
-  const auto result = installation.Launch({"--crash"});
-  ASSERT_NE(result.signal, 0) << result.err;
-  EXPECT_NE(result.err.find("Crash: signal " + std::to_string(result.signal) + " ("),
+// The demo module's crash switches, reported with the stacks of every thread.
+class DemoCrash : public testing::Test {
+ protected:
+  void SetUp() override {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    fs::remove(installation_.Dir() / "SpeedLauncher-pellicor.xml");
+  }
+
+  // The user's crash folder when the environment names no state folder.
+  fs::path CrashFolder() const {
+    return installation_.Root() / "home" / ".local" / "state" / "Harlund" / "Pellicor" / "Crashes";
+  }
+
+  Installation installation_;
+};
+
+TEST_F(DemoCrash, CrashNamesRunInStovenAndTheModulesWithBuildIds) {
+  const auto result = installation_.Launch({"--crash"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  EXPECT_NE(result.err.find("Crash: signal 11 (SIGSEGV), code 1, address 0x100\n"),
             std::string::npos)
       << result.err;
-  EXPECT_NE(result.err.find("Product: VANTIL_PRODUCT_NAME\n"), std::string::npos);
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_FALSE(threads.empty()) << result.err;
+  EXPECT_TRUE(std::regex_search(threads[0].header, std::regex("^Thread [0-9]+ \\(crashed\\):$")))
+      << threads[0].header;
+  EXPECT_TRUE(std::regex_search(threads[0].frames,
+                                std::regex("  #[0-9]+ +0x[0-9a-f]{16}  Stoven\\.dll\\+0x[0-9a-f]+  "
+                                           "Run(\\.cold)?\\+0x[0-9a-f]+\n")))
+      << threads[0].frames;
+  EXPECT_NE(result.err.find("\nRegisters of thread "), std::string::npos);
+  EXPECT_TRUE(std::regex_search(result.err, std::regex("  rip +0x[0-9a-f]{16}")));
+  for (const char* module : {"/Pellicor", "/Stoven.dll", "/libvantilcore.so"}) {
+    EXPECT_TRUE(std::regex_search(
+        result.err, std::regex(std::string("  0x[0-9a-f]{16}-0x[0-9a-f]{16}  [^\n]*") + module +
+                               "  build id [0-9a-f]{40}\n")))
+        << module << "\n"
+        << result.err;
+  }
+  // Nothing of the process's data: no environment, no command line.
+  EXPECT_EQ(result.err.find("XDG_RUNTIME_DIR"), std::string::npos);
+}
+
+TEST_F(DemoCrash, CrashOnASecondThreadListsBothThreadsTheCrashedFirst) {
+  const auto result = installation_.Launch({"--crash-thread"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_EQ(threads.size(), 2u) << result.err;
+  EXPECT_NE(threads[0].header.find("(crashed)"), std::string::npos);
+  EXPECT_NE(threads[0].frames.find("Crash()"), std::string::npos) << threads[0].frames;
+  EXPECT_EQ(threads[1].header.find("(crashed)"), std::string::npos);
+  EXPECT_NE(threads[1].frames.find("  Run"), std::string::npos) << threads[1].frames;
+  EXPECT_NE(threads[1].frames.find("std::thread::join()"), std::string::npos) << threads[1].frames;
+}
+
+TEST_F(DemoCrash, AbortIsReportedAsSigabrt) {
+  const auto result = installation_.Launch({"--abort"});
+  ASSERT_EQ(result.signal, SIGABRT) << result.err;
+  EXPECT_NE(result.err.find("Crash: signal 6 (SIGABRT)"), std::string::npos) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_FALSE(threads.empty()) << result.err;
+  EXPECT_NE(threads[0].frames.find("Stoven.dll+"), std::string::npos) << threads[0].frames;
+}
+
+TEST_F(DemoCrash, StackOverflowInsideRunIsReportedWithBoundedFrames) {
+  const auto result = installation_.Launch({"--stack-overflow"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_FALSE(threads.empty()) << result.err;
+  EXPECT_NE(threads[0].frames.find("Recurse("), std::string::npos);
+  EXPECT_EQ(Count(threads[0].frames, "  #"), 128u);
+  EXPECT_NE(threads[0].frames.find("(stopped after 128 frames)"), std::string::npos);
+}
+
+TEST_F(DemoCrash, WithoutALogFolderTheCrashFolderKeepsTheNewestTwenty) {
+  const auto first = installation_.Launch({"--crash"});
+  ASSERT_EQ(first.signal, SIGSEGV);
+  const fs::path folder = CrashFolder();
+  const fs::path report = ReportFileNamed(first.err);
+  EXPECT_EQ(report.parent_path(), folder) << first.err;
+  ASSERT_TRUE(fs::is_regular_file(report)) << first.err;
+  EXPECT_NE(Slurp(report).find("(crashed):\n"), std::string::npos);
+  EXPECT_NE(first.err.find("A crash report was saved as " + report.string()), std::string::npos);
+  EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
+
+  // Older reports, a dump beside one of them, and a file that is not ours.
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (int id = 1; id <= 24; ++id) {
+    const fs::path file = folder / ("crash-" + std::to_string(id) + ".txt");
+    std::ofstream(file) << "old\n";
+    fs::last_write_time(file, old + std::chrono::seconds(id));
+  }
+  std::ofstream(folder / "crash-1.dmp") << "dump\n";
+  fs::last_write_time(folder / "crash-1.dmp", old);
+  std::ofstream(folder / "notes.txt") << "mine\n";
+  fs::last_write_time(folder / "notes.txt", old);
+
+  const auto second = installation_.Launch({"--crash"});
+  ASSERT_EQ(second.signal, SIGSEGV);
+  std::size_t reports = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".txt" && entry.path().filename() != "notes.txt") ++reports;
+  }
+  EXPECT_EQ(reports, 20u);
+  EXPECT_TRUE(fs::exists(ReportFileNamed(second.err)));
+  EXPECT_TRUE(fs::exists(report));  // newer than the made-up ones
+  EXPECT_FALSE(fs::exists(folder / "crash-1.txt"));
+  EXPECT_FALSE(fs::exists(folder / "crash-1.dmp"));
+  EXPECT_TRUE(fs::exists(folder / "crash-24.txt"));
+  EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+}
+
+TEST_F(DemoCrash, StateFolderOfTheEnvironmentIsUsed) {
+  installation_.Environment()["XDG_STATE_HOME"] = (installation_.Root() / "state").string();
+  const auto result = installation_.Launch({"--crash"});
+  ASSERT_EQ(result.signal, SIGSEGV);
+  EXPECT_EQ(ReportFileNamed(result.err).parent_path(),
+            installation_.Root() / "state" / "Harlund" / "Pellicor" / "Crashes")
+      << result.err;
+}
+
+// What the crash host does, or fails to do, never keeps the process alive
+// beyond the host's time limit, and the process dies of its own signal.
+class BrokenCrashHost : public DemoCrash {
+ protected:
+  fs::path Host() const { return installation_.Dir() / "pellicor-crash-host"; }
+
+  void ReplaceHost(const std::string& script) {
+    fs::remove(Host());
+    std::ofstream(Host()) << "#!/bin/sh\n" << script;
+    fs::permissions(Host(), fs::perms::owner_all);
+  }
+
+  // The launcher's run and how long it took.
+  std::pair<testing_support::ChildResult, std::chrono::duration<double>> TimedCrash() {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = installation_.Launch({"--crash"});
+    return {result, std::chrono::steady_clock::now() - start};
+  }
+};
+
+constexpr std::chrono::seconds kHostTimeLimit{10};
+
+TEST_F(BrokenCrashHost, MissingOrNotExecutableHostEndsTheProcessAtOnce) {
+  fs::permissions(Host(), fs::perms::owner_read | fs::perms::owner_write);
+  auto [notExecutable, took] = TimedCrash();
+  EXPECT_EQ(notExecutable.signal, SIGSEGV);
+  EXPECT_LT(took, kHostTimeLimit / 2);
+
+  fs::remove(Host());
+  auto [missing, tookMissing] = TimedCrash();
+  EXPECT_EQ(missing.signal, SIGSEGV);
+  EXPECT_LT(tookMissing, kHostTimeLimit / 2);
+}
+
+TEST_F(BrokenCrashHost, CrashingHostEndsTheProcessAtOnce) {
+  ReplaceHost("kill -SEGV $$\n");
+  auto [result, took] = TimedCrash();
+  EXPECT_EQ(result.signal, SIGSEGV);
+  EXPECT_LT(took, kHostTimeLimit / 2);
+}
+
+TEST_F(BrokenCrashHost, HangingHostIsWaitedForOnlyUntilTheLimit) {
+  const fs::path pidFile = installation_.Root() / "host.pid";
+  ReplaceHost("echo $$ > '" + pidFile.string() + "'\nexec sleep 60\n");
+  auto [result, took] = TimedCrash();
+  std::ifstream in(pidFile);
+  pid_t host = 0;
+  if (in >> host && host > 0) kill(host, SIGKILL);
+  EXPECT_EQ(result.signal, SIGSEGV);
+  EXPECT_GE(took, kHostTimeLimit - std::chrono::seconds(1));
+  EXPECT_LT(took, kHostTimeLimit + std::chrono::seconds(5));
 }
 
 }  // namespace

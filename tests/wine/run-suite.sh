@@ -379,7 +379,33 @@ else
   expect_contains "$probe_out" "Crash: exception 0xC0000005, address 0x" "report: access violation"
   expect_contains "$probe_out" "Forum: https://community.harlund.example/pellicor/" "report: forum"
   expect_lacks "$probe_out" "Crash dialog suppressed." "dialog"
-  expect_lacks "$probe_out" "Report file:" "report file without a console log"
+  expect_contains "$probe_out" "Faulting module: Stoven.dll+0x" "report: faulting module"
+  end
+
+  begin "without a console log the report and a minidump land in the user's crash folder"
+  crashes="$(folder_of LOCALAPPDATA)/Harlund/Pellicor/Crashes"
+  crashes_windows="$(w cmd /c echo "%LOCALAPPDATA%" 2>/dev/null | tr -d '\r')\\Harlund\\Pellicor\\Crashes"
+  rm -rf "$crashes"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  probe "$dir"
+  report="$(find "$crashes" -name 'crash-*.txt' 2>/dev/null | head -1)"
+  dump="${report%.txt}.dmp"
+  if [[ -z "$report" || ! -f "$dump" ]]; then
+    fail "no crash-*.txt and crash-*.dmp in $crashes ($probe_out)"
+  else
+    expect_contains "$probe_out" "Report file: $crashes_windows\\$(basename "$report")" \
+      "report file named"
+    expect_contains "$(tr -d '\r' <"$report")" "Minidump: $crashes_windows\\$(basename "$dump")" \
+      "report names the dump"
+    check="$(w "$helpers/minidump_check.exe" "$(windows_path "$dump")" 2>&1 | tr -d '\r')"
+    check_status=$?
+    expect_eq "$check_status" 0 "minidump check ($check)"
+    expect_contains "$check" "exception 0xC0000005" "dump: exception stream"
+    expect_contains "$check" "\\Pellicor.exe" "dump: module list"
+    expect_contains "$check" "\\Stoven.dll" "dump: module list"
+  fi
+  rm -rf "$crashes"
   end
 
   begin "the crash report lands in the console log's folder"
@@ -396,6 +422,7 @@ else
     expect_contains "$(cat "$report")" "Product: VANTIL_PRODUCT_NAME" "report file"
     expect_contains "$probe_out" "Report file: $(windows_path "$logs")\\$(basename "$report")" \
       "report file named"
+    [[ -f "${report%.txt}.dmp" ]] || fail "no minidump beside the report"
   fi
   end
 

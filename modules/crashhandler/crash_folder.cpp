@@ -1,0 +1,75 @@
+#include "modules/crashhandler/crash_folder.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/special_folders.h"
+
+namespace crashhandler {
+namespace {
+
+namespace fs = std::filesystem;
+
+// "<pid>" of "crash-<pid>.txt" or "crash-<pid>.dmp"; empty for other names.
+std::string ReportKey(const fs::path& file) {
+  const std::string name = file.filename().string();
+  const std::string prefix = "crash-";
+  if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0) return {};
+  const std::string extension = name.substr(name.size() - 4);
+  if (extension != ".txt" && extension != ".dmp") return {};
+  const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return {};
+  }
+  return digits;
+}
+
+}  // namespace
+
+std::optional<fs::path> UserCrashFolder() {
+  char16_t base[platform::kMaxPath] = {};
+  if (!platform::SHGetSpecialFolderPathW(nullptr, base, platform::kCsidlLocalAppData, true)) {
+    return std::nullopt;
+  }
+  fs::path folder{std::u16string(base)};
+  if (!folder.is_absolute()) return std::nullopt;
+  std::error_code error;
+  for (const char* part : {"Harlund", "Pellicor", "Crashes"}) {
+    folder /= part;
+    if (fs::create_directory(folder, error)) {
+      // Reports name the user's files and what the process ran: for the user only.
+      fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
+    }
+    if (error || !fs::is_directory(folder, error)) return std::nullopt;
+  }
+  return folder;
+}
+
+void PruneCrashFolder(const fs::path& folder, std::size_t keep) {
+  struct Report {
+    fs::file_time_type newest = fs::file_time_type::min();
+    std::vector<fs::path> files;
+  };
+  std::map<std::string, Report> reports;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::string key = ReportKey(entry.path());
+    if (key.empty() || !entry.is_regular_file(error)) continue;
+    Report& report = reports[key];
+    report.newest = std::max(report.newest, entry.last_write_time(error));
+    report.files.push_back(entry.path());
+  }
+  if (reports.size() <= keep) return;
+  std::vector<const Report*> byAge;
+  for (const auto& [key, report] : reports) byAge.push_back(&report);
+  std::sort(byAge.begin(), byAge.end(),
+            [](const Report* a, const Report* b) { return a->newest > b->newest; });
+  for (std::size_t i = keep; i < byAge.size(); ++i) {
+    for (const fs::path& file : byAge[i]->files) fs::remove(file, error);
+  }
+}
+
+}  // namespace crashhandler

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "modules/crashhandler/runtime_exception_information_win.h"
+
+namespace crashhandler {
+
+// A minidump of the crashed process into `file`: its threads with their
+// stacks, its modules and the exception, nothing of the heap or the
+// environment. False, and no file, when it cannot be written.
+bool WriteMinidump(const RuntimeExceptionInformation& information,
+                   const std::filesystem::path& file);
+
+// "Stoven.dll+0x1139" for an address in the crashed process; "unknown"
+// when no module holds it.
+std::string FaultingModule(void* process, std::uint64_t address);
+
+}  // namespace crashhandler

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace crashhandler {
+
+// Where a thread was: code addresses and the names around them, nothing of
+// the process's data, so that a report may be shared.
+struct StackFrame {
+  std::uint64_t address = 0;
+  std::string module;  // file name; empty when no module holds the address
+  std::uint64_t moduleOffset = 0;
+  std::string function;  // empty without symbols
+  std::uint64_t functionOffset = 0;
+};
+
+struct ThreadStack {
+  std::int64_t threadId = 0;
+  bool crashed = false;
+  std::vector<StackFrame> frames;
+  std::string problem;  // why the stack stops early, if it does
+};
+
+struct ModuleRange {
+  std::uint64_t start = 0;
+  std::uint64_t end = 0;
+  std::string path;
+  std::string buildId;  // hexadecimal; empty when the module has none
+};
+
+struct NamedRegister {
+  std::string name;
+  std::uint64_t value = 0;
+};
+
+struct ProcessSnapshot {
+  std::vector<ThreadStack> threads;      // the crashed thread first
+  std::vector<NamedRegister> registers;  // of the crashed thread at the fault
+  std::vector<ModuleRange> modules;      // by address
+  std::vector<std::string> problems;     // what could not be read at all
+};
+
+// The bounds of the work on a crashed process.
+struct SnapshotLimits {
+  std::size_t threads = 64;
+  std::size_t frames = 128;
+  std::chrono::milliseconds time{5000};
+};
+
+// The threads, the crashed thread's registers and the modules as report
+// lines; texts from the crashed process have control characters replaced.
+std::string FormatProcessSnapshot(const ProcessSnapshot& snapshot);
+
+}  // namespace crashhandler
