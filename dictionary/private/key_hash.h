@@ -39,7 +39,8 @@ inline std::uint16_t KeyTag(const std::uint8_t* key, std::uint32_t length) {
     a = first;
     b = last;
   } else if (length > 0) {
-    a = key[0] | (key[length / 2] << 8) | (key[length - 1] << 16);
+    a = std::uint64_t{key[0]} | (std::uint64_t{key[length / 2]} << 8) |
+        (std::uint64_t{key[length - 1]} << 16);
   }
   std::uint64_t tag = (a ^ length) * 0x9E3779B97F4A7C15ull;
   tag ^= ((b << 29) | (b >> 35)) * 0xC2B2AE3D27D4EB4Full;

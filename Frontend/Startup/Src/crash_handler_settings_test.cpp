@@ -23,7 +23,6 @@ TEST(CrashHandlerSettings, PreparedRecordNamesProductAndForum) {
   CrashHandlerSettings settings;
   settings.reserved1 = 0xDEAD;
   PrepareCrashHandlerSettings(settings);
-  EXPECT_EQ(settings.recordSize, 64u);
   EXPECT_EQ(settings.reserved1, 0u);
   EXPECT_EQ(Text(settings.productName, settings.productNameLength), "VANTIL_PRODUCT_NAME");
   EXPECT_EQ(settings.productNameLength, 19u);
