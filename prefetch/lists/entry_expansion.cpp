@@ -6,31 +6,27 @@
 #include <optional>
 #include <ostream>
 
+#include "prefetch/lists/directory_walk.h"
+
 namespace SpeedLauncher {
 namespace {
 
 namespace fs = boost::filesystem;
 
-// Every regular file below directory, depth-first; links to directories are
-// listed but not entered (the iterator's default).
-EntryResult WalkDirectory(const fs::path& directory, const EntryAttributes& entry,
+// Every regular file below directory, each kept as the text the walk built,
+// which is also what the pattern must match as a whole.
+EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& entry,
                           const ExpansionContext& context, PrefetchList& list) {
-  std::optional<boost::regex> pattern;
-  for (fs::recursive_directory_iterator it(directory), end; it != end; ++it) {
-    if (context.cancelled()) return EntryResult::kCancelled;
-    // The link's own status first: the entry caches it, the iterator needs it
-    // to decide on descending, and status() reuses it unless it is a link,
-    // so one system call per entry instead of two.
-    it->symlink_status();
-    if (!fs::is_regular_file(it->status())) continue;
-    const std::string& path = it->path().string();
-    if (!entry.pattern.empty()) {
-      if (!pattern) pattern.emplace(entry.pattern);
-      if (!boost::regex_match(path, *pattern)) continue;
-    }
-    list.push_back({path, entry.isForeground});
-  }
-  return EntryResult::kDone;
+  std::optional<boost::regex> pattern;  // compiled at the first file, as a walk error comes first
+  const WalkResult result =
+      WalkRegularFiles(directory, context.cancelled, [&](const std::string& path) {
+        if (!entry.pattern.empty()) {
+          if (!pattern) pattern.emplace(entry.pattern);
+          if (!boost::regex_match(path, *pattern)) return;
+        }
+        list.push_back({path, entry.isForeground});
+      });
+  return result == WalkResult::kCancelled ? EntryResult::kCancelled : EntryResult::kDone;
 }
 
 EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry,
@@ -41,7 +37,7 @@ EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry
     return EntryResult::kDone;
   }
   if (!fs::is_directory(status)) return EntryResult::kDone;
-  return WalkDirectory(fs::path(fullPath), entry, context, list);
+  return WalkDirectory(fullPath, entry, context, list);
 }
 
 }  // namespace

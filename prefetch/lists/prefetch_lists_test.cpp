@@ -133,6 +133,30 @@ TEST_F(ListTest, PathsAreJoinedToTheirBase) {
   EXPECT_EQ(errors.str(), "");
 }
 
+// A base that ends in a separator and no relative path give a doubled
+// separator, which the walked items keep and the pattern sees.
+TEST_F(ListTest, WalkedItemsKeepTheTextTheyWereBuiltFrom) {
+  tree.File("w/f1.dat");
+  tree.File("w/sub/f2.dat");
+  const std::string base = tree.Path("w") + "/";
+  ASSERT_TRUE(
+      Load("<Application name=\"zolt\"><FileList>"
+           "<File fileBasePath=\"" +
+           base +
+           "\"/>"
+           "<File fileBasePath=\"" +
+           base +
+           "\" regex=\".*/w//sub/f2\\.dat\"/>"
+           "<File fileBasePath=\"" +
+           base +
+           "\" regex=\".*/w/sub/f2\\.dat\"/>"
+           "</FileList></Application>"));
+  EXPECT_EQ(
+      Sorted(Paths(List("zolt"))),
+      (std::vector<std::string>{base + "/f1.dat", base + "/sub/f2.dat", base + "/sub/f2.dat"}));
+  EXPECT_EQ(errors.str(), "");
+}
+
 TEST(FullPathTest, KnownKeywordReplacesTheBase) {
   EntryAttributes entry;
   entry.relativePath = "x";
