@@ -16,7 +16,7 @@ namespace fs = boost::filesystem;
 // Every regular file below directory, each kept as the text the walk built,
 // which is also what the pattern must match as a whole.
 EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& entry,
-                          const ExpansionContext& context, PrefetchList& list) {
+                          const ExpansionContext& context, const ItemSink& add) {
   std::optional<boost::regex> pattern;  // compiled at the first file, as a walk error comes first
   const WalkResult result =
       WalkRegularFiles(directory, context.cancelled, [&](const std::string& path) {
@@ -24,29 +24,29 @@ EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& e
           if (!pattern) pattern.emplace(entry.pattern);
           if (!boost::regex_match(path, *pattern)) return;
         }
-        list.push_back({path, entry.isForeground});
+        add(path, entry.isForeground);
       });
   return result == WalkResult::kCancelled ? EntryResult::kCancelled : EntryResult::kDone;
 }
 
 EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry,
-                       const ExpansionContext& context, PrefetchList& list) {
+                       const ExpansionContext& context, const ItemSink& add) {
   const fs::file_status status = fs::status(fs::path(fullPath));
   if (fs::is_regular_file(status)) {
-    list.push_back({fullPath, entry.isForeground});
+    add(fullPath, entry.isForeground);
     return EntryResult::kDone;
   }
   if (!fs::is_directory(status)) return EntryResult::kDone;
-  return WalkDirectory(fullPath, entry, context, list);
+  return WalkDirectory(fullPath, entry, context, add);
 }
 
 }  // namespace
 
 EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& context,
-                        PrefetchList& list) {
+                        const ItemSink& add) {
   if (entry.NamesNothing()) return EntryResult::kDone;
   try {
-    return ExpandPath(FullPath(entry, context.defaultBase), entry, context, list);
+    return ExpandPath(FullPath(entry, context.defaultBase), entry, context, add);
   } catch (const fs::filesystem_error& error) {
     if (context.errors != nullptr) {
       *context.errors << error.code().category().name() << ':' << error.code().value()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 #include "prefetch/lists/list_structure.h"
-#include "prefetch/lists/prefetch_item.h"
 #include "prefetch/worker/cancel_flag.h"
 
 namespace SpeedLauncher {
@@ -19,10 +19,13 @@ struct ExpansionContext {
 
 enum class EntryResult { kDone, kCancelled };
 
-// Appends the entry's items to list. A failure ends only this entry: a
+// Takes each item as the expansion makes it: its path and foreground flag.
+using ItemSink = std::function<void(const std::string& path, bool isForeground)>;
+
+// Hands the entry's items to add, in order. A failure ends only this entry: a
 // file-system error writes "<category>:<number>" (no line end), anything
-// else is dropped; items appended before it stay.
+// else is dropped; items handed over before it stay.
 EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& context,
-                        PrefetchList& list);
+                        const ItemSink& add);
 
 }  // namespace SpeedLauncher

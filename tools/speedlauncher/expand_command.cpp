@@ -6,14 +6,14 @@
 namespace speedlauncher {
 
 int RunExpand(const Options& options, std::ostream& out, std::ostream& errors) {
-  SpeedLauncher::ApplicationLists lists;
-  if (!LoadListsFor(options, lists, errors)) return 1;
-  for (std::string_view name : SpeedLauncher::kApplicationNames) {
-    for (const SpeedLauncher::PrefetchItem& item : *lists.Find(name)) {
-      out << name << ' ' << (item.isForeground ? 'F' : 'B') << ' ' << item.path << '\n';
-    }
-  }
-  return 0;
+  // Printed as they are made: a tree of a million files costs no memory.
+  const bool loaded = ExpandListFor(
+      options,
+      [&out](std::string_view name, const std::string& path, bool isForeground) {
+        out << name << ' ' << (isForeground ? 'F' : 'B') << ' ' << path << '\n';
+      },
+      errors);
+  return loaded ? 0 : 1;
 }
 
 }  // namespace speedlauncher

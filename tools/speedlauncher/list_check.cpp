@@ -98,7 +98,10 @@ class Checker {
     std::ostringstream errors;
     const SpeedLauncher::ExpansionContext context{directory_, [] { return false; }, &errors};
     SpeedLauncher::PrefetchList items;
-    SpeedLauncher::ExpandEntry(entry, context, items);
+    SpeedLauncher::ExpandEntry(entry, context,
+                               [&items](const std::string& item, bool isForeground) {
+                                 items.push_back({item, isForeground});
+                               });
     if (!errors.str().empty()) Report(element, "error while walking " + path + ": " + errors.str());
     if (items.empty()) {
       Report(element, entry.pattern.empty() ? "no files below " + path

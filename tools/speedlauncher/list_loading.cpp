@@ -12,12 +12,22 @@ std::string ListFileFor(const Options& options) {
 
 bool LoadListsFor(const Options& options, SpeedLauncher::ApplicationLists& lists,
                   std::ostream& errors) {
+  return ExpandListFor(
+      options,
+      [&lists](std::string_view name, const std::string& path, bool isForeground) {
+        lists.Find(name)->push_back({path, isForeground});
+      },
+      errors);
+}
+
+bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& add,
+                   std::ostream& errors) {
   const SpeedLauncher::ExpansionContext context{options.directory, [] { return false; }, &errors};
   if (SpeedLauncher::ListFileName(options.mode).empty()) {
     errors << "speedlauncher: mode " << options.mode << " has no list file\n";
     return false;
   }
-  if (SpeedLauncher::LoadListFile(ListFileFor(options), lists, context)) return true;
+  if (SpeedLauncher::ExpandListFile(ListFileFor(options), add, context)) return true;
   errors << "speedlauncher: cannot load the list file " << ListFileFor(options) << '\n';
   return false;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "prefetch/lists/application_lists.h"
+#include "prefetch/lists/prefetch_lists.h"
 #include "tools/speedlauncher/options.h"
 
 namespace speedlauncher {
@@ -15,5 +16,9 @@ std::string ListFileFor(const Options& options);
 // error texts go to `errors`. False (with a message) when it cannot be loaded.
 bool LoadListsFor(const Options& options, SpeedLauncher::ApplicationLists& lists,
                   std::ostream& errors);
+
+// The same, handing each item over as it is made instead of keeping it.
+bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& add,
+                   std::ostream& errors);
 
 }  // namespace speedlauncher

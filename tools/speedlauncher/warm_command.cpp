@@ -33,12 +33,13 @@ int RunWarm(const Options& options, std::ostream& out, std::ostream& errors) {
   }
   WarmTotals totals;
   std::ostringstream discarded;  // the launcher's "Reading :" lines
+  SpeedLauncher::ReadBufferSource buffers;
   const auto started = std::chrono::steady_clock::now();
   SpeedLauncher::ReadForegroundItemsWith(
       *list, [] { return false; },
       [&](const std::string& path) {
         const auto report = SpeedLauncher::ReadWholeFile(
-            path, [] { return false; }, discarded, errors);
+            path, buffers, [] { return false; }, discarded, errors);
         discarded.str({});
         if (!report.opened) return;
         ++totals.files;
