@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Whether this system can tell and change what its file cache holds.
+bool PageCacheAvailable();
+
+// The file's size and how many of its bytes the file cache holds now.
+// False with the system's error number when the file cannot be looked at.
+bool CachedBytes(const std::string& path, std::uint64_t& cached, std::uint64_t& size, int& error);
+
+// Asks the system to drop the file's pages from its cache. Pages that are
+// written but not yet stored stay. False with the system's error number.
+bool DropFromCache(const std::string& path, int& error);
+
+}  // namespace platform
