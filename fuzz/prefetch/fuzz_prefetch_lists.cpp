@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // thousand directory entries.
   int polls = 0;
   const SpeedLauncher::ExpansionContext context{root.string(), [&polls] { return ++polls > 5000; },
-                                                &errors};
+                                                &errors, {}};
   SpeedLauncher::ApplicationLists lists;
   SpeedLauncher::LoadListFile(list.string(), lists, context);
   return 0;

@@ -52,6 +52,7 @@ EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& co
       *context.errors << error.code().category().name() << ':' << error.code().value()
                       << std::flush;
     }
+    if (context.walkError) context.walkError(error.path1().string(), error.code().message());
   } catch (...) {
     // An invalid pattern, memory running out: this entry yields no more.
   }

@@ -9,12 +9,18 @@
 
 namespace SpeedLauncher {
 
+// Told of a file-system error that ended an entry: the path it concerns
+// and the system's reason.
+using WalkErrorSink = std::function<void(const std::string& path, const std::string& reason)>;
+
 // What one expansion runs against: the default base of relative entries,
-// the cancellation poll, and where file-system error texts go.
+// the cancellation poll, where the launcher's file-system error texts go,
+// and who else hears of those errors.
 struct ExpansionContext {
   std::string defaultBase;
   CancelCheck cancelled;
   std::ostream* errors = nullptr;
+  WalkErrorSink walkError;
 };
 
 enum class EntryResult { kDone, kCancelled };

@@ -11,7 +11,7 @@ namespace SpeedLauncher {
 namespace {
 
 ExpansionContext ProcessContext() {
-  return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr};
+  return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr, {}};
 }
 
 }  // namespace

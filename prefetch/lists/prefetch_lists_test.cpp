@@ -35,7 +35,7 @@ class ListTest : public ::testing::Test {
       const std::string& sections, const CancelCheck& cancelled = [] { return false; }) {
     const std::string file =
         tree.File("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" + sections + "</Root>");
-    return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors});
+    return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors, {}});
   }
   const PrefetchList& List(const char* name) { return *lists.Find(name); }
 
@@ -71,7 +71,7 @@ TEST(ListFileNameTest, OnlyModesOneThreeFourFiveHaveAFile) {
 
 TEST_F(ListTest, UnloadableFilesFailAndEmptyStructuresSucceed) {
   ApplicationLists untouched;
-  const ExpansionContext context{tree.Root().string(), [] { return false; }, &errors};
+  const ExpansionContext context{tree.Root().string(), [] { return false; }, &errors, {}};
   EXPECT_FALSE(LoadListFile(tree.Path("missing.xml"), lists, context));
   EXPECT_FALSE(LoadListFile(tree.Root().string(), lists, context));  // a directory
   EXPECT_FALSE(LoadListFile(tree.File("empty.xml", ""), lists, context));
@@ -250,7 +250,7 @@ int ExpandPastLockedDirectory(const TempTree& tree) {
   ApplicationLists lists;
   std::ostringstream errors;
   const std::string list = tree.Path("list.xml");
-  LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, &errors});
+  LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, &errors, {}});
   before.push_back(tree.Path("next.dll"));
   const bool itemsRight = Paths(*lists.Find("common")) == before;
   const bool errorRight = errors.str() == "system:13";

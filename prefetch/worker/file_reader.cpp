@@ -1,5 +1,6 @@
 #include "prefetch/worker/file_reader.h"
 
+#include <cerrno>
 #include <exception>
 #include <fstream>
 #include <new>
@@ -37,7 +38,10 @@ ReadReport ReadWholeFile(const std::string& path, ReadBufferSource& buffers,
                          const CancelCheck& cancelled, std::ostream& out, std::ostream& errors) {
   ReadReport report;
   std::ifstream file(path, std::ios::in | std::ios::binary);
-  if (!file.is_open()) return report;
+  if (!file.is_open()) {
+    report.openError = errno;
+    return report;
+  }
   char* const buffer = TakeBuffer(buffers, errors);
   if (buffer == nullptr) return report;
   report.opened = true;

@@ -13,6 +13,7 @@ namespace SpeedLauncher {
 struct ReadReport {
   bool opened = false;     // "Reading :" was written and the reading began
   bool cancelled = false;  // stopped on the cancel poll before a chunk
+  int openError = 0;       // errno when the file did not open
   std::uint64_t bytes = 0;
 };
 

@@ -97,7 +97,7 @@ TEST(ListReaderTest, FileDeletedAfterExpansionIsPassedOver) {
                                      "fileRelativePath=\"d\" isForeground=\"1\"/>"
                                      "</FileList></Application></R>");
   ApplicationLists lists;
-  ASSERT_TRUE(LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, nullptr}));
+  ASSERT_TRUE(LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, nullptr, {}}));
   ASSERT_EQ(ListReadInMode(lists, 5)->size(), 2u);
   fs::remove(gone);
   std::ostringstream out;
