@@ -47,7 +47,8 @@ cat "$work"/large/* "$work"/small/* >/dev/null  # into the cache
 find "$work/tree" -type f >/dev/null
 
 # row NAME GOAL-TEXT RATIO-EXPRESSION [hyperfine arguments...] COMMAND...
-# RATIO-EXPRESSION is jq over the array of mean times, in command order.
+# RATIO-EXPRESSION is jq over the array of mean times, in command order;
+# the ratio is ours against the first tool.
 row() {
   local name=$1 goal=$2 ratio=$3
   shift 3
@@ -56,18 +57,27 @@ row() {
   jq -r --arg name "$name" --arg goal "$goal" \
     '[.results[].mean] as $m
      | ([.results[] | "\(.command | split(" ")[0] | split("/")[-1]) \(.mean * 1000 | floor) ms"] | join(", ")) as $times
-     | "\($name): \($times); ratio \($m | '"$ratio"' | . * 100 | round / 100) (goal \($goal))"' \
+     | ($m | '"$ratio"' | if type == "array" then . else [.] end
+        | map(. * 100 | round / 100 | tostring) | join(", ")) as $r
+     | "\($name): \($times); ratio \($r) (goal \($goal))"' \
     "$work/row.json"
 }
 q() { printf '%q' "$1"; }
 
 row "expand 100,000 files vs find -type f" "<= 1.2" '.[0] / .[1]' -N \
-  "$tool expand --dir $(q "$work/run-tree")" "find $(q "$work/tree") -type f"
+  "$tool expand --paths --dir $(q "$work/run-tree")" "find $(q "$work/tree") -type f"
 row "expand with a pattern vs find -regex" "<= 1.2" '.[0] / .[1]' -N \
-  "$tool expand --dir $(q "$work/run-pattern")" \
-  "find $(q "$work/tree") -regextype posix-extended -regex .*/e3/.*\\.dat"
+  "$tool expand --paths --dir $(q "$work/run-pattern")" \
+  "find $(q "$work/tree") -regextype posix-extended -regex '.*/e3/.*\\.dat'"
 row "warm 3 x 200 MiB cached, throughput vs cat" ">= 0.95" '.[1] / .[0]' -N \
   "$tool warm --dir $(q "$work/run-large")" \
   "cat $(q "$work/large/big0.bin") $(q "$work/large/big1.bin") $(q "$work/large/big2.bin")"
 row "warm 20,000 x 4 KiB cached, time vs cat" "<= 1.0" '.[0] / .[1]' \
   "$tool warm --dir $(q "$work/run-small")" "cat $(q "$work/small")/* >/dev/null"
+# Cold: every run starts with the files dropped from the cache.
+row "warm 3 x 200 MiB after evict, time vs cat, vs vmtouch -t" "none, measured" \
+  '[.[0] / .[1], .[0] / .[2]]' -N \
+  --prepare "$tool evict --dir $(q "$work/run-large")" \
+  "$tool warm --dir $(q "$work/run-large")" \
+  "cat $(q "$work/large/big0.bin") $(q "$work/large/big1.bin") $(q "$work/large/big2.bin")" \
+  "vmtouch -qt $(q "$work/large")"
