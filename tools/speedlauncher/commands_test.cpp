@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <fstream>
@@ -226,6 +227,40 @@ TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
     if (line.rfind(tree_.Root().string(), 0) != 0) continue;
     EXPECT_TRUE(line == Path("rec") + "/b.dat" || line == Path("rec") + "/sub/a.dat") << line;
   }
+}
+
+ParsedCommandLine Parse(std::vector<const char*> words, std::ostream& out, std::ostream& errors) {
+  words.insert(words.begin(), "speedlauncher");
+  return ParseCommandLine(static_cast<int>(words.size()), words.data(), out, errors);
+}
+
+TEST(CommandLineTest, HelpUsageErrorsAndBothOptionForms) {
+  std::ostringstream out, errors;
+  ParsedCommandLine parsed = Parse({"warm", "--help"}, out, errors);
+  EXPECT_EQ(parsed.exitStatus, 0);
+  EXPECT_FALSE(parsed.options);
+  EXPECT_NE(out.str().find("--strict"), std::string::npos) << out.str();
+  EXPECT_EQ(errors.str(), "");
+
+  out.str({});
+  parsed = Parse({"warm", "--mode", "five"}, out, errors);
+  EXPECT_EQ(parsed.exitStatus, 2);
+  EXPECT_EQ(out.str(), "");
+  const std::string message = errors.str();
+  EXPECT_EQ(message.rfind("speedlauncher: ", 0), 0u) << message;
+  EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 2) << message;
+  EXPECT_NE(message.find("Try 'speedlauncher --help'"), std::string::npos) << message;
+
+  for (const auto& words : {std::vector<const char*>{"expand", "--mode=3", "-0"},
+                            std::vector<const char*>{"expand", "--mode", "3", "-0"}}) {
+    parsed = Parse(words, out, errors);
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->mode, 3u);
+    EXPECT_TRUE(parsed.options->pathsOnly && parsed.options->nulSeparated);
+  }
+  parsed = Parse({"record", "-o", "x.xml", "--", "cat", "--help"}, out, errors);
+  ASSERT_TRUE(parsed.options);
+  EXPECT_EQ(parsed.options->program, (std::vector<std::string>{"cat", "--help"}));
 }
 
 }  // namespace
