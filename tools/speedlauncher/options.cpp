@@ -7,12 +7,16 @@ namespace speedlauncher {
 namespace {
 
 void AddListOptions(CLI::App& command, Options& options) {
-  command.add_option("--mode", options.mode,
-                     "launch mode choosing the list file and list (default 5)");
-  command.add_option("--dir", options.directory,
-                     "the launcher's folder: where the mode's list lies and what relative entries "
-                     "are based on (default: the list's folder with --list, else this tool's)");
-  command.add_option("--list", options.listFile, "read this list file instead of the mode's");
+  command
+      .add_option("--mode", options.mode, "launch mode choosing the list file and list (default 5)")
+      ->type_name("N");
+  command
+      .add_option("--dir", options.directory,
+                  "the launcher's folder: where the mode's list lies and what relative entries "
+                  "are based on (default: the list's folder with --list, else this tool's)")
+      ->type_name("DIR");
+  command.add_option("--list", options.listFile, "read this list file instead of the mode's")
+      ->type_name("FILE");
 }
 
 void Describe(CLI::App& app, Options& options) {
@@ -52,11 +56,15 @@ void Describe(CLI::App& app, Options& options) {
 
   CLI::App* record = app.add_subcommand(
       "record", "run a program and write the list of the files it opened for reading");
-  record->add_option("-o,--output", options.output, "the list file to write")->required();
+  record->add_option("-o,--output", options.output, "the list file to write")
+      ->required()
+      ->type_name("LIST.xml");
   record->add_option("--seconds", options.seconds, "stop recording after this many seconds")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::PositiveNumber)
+      ->type_name("N");
   record->add_option("program", options.program, "the program and its arguments, after --")
-      ->required();
+      ->required()
+      ->type_name("COMMAND [ARG...]");
 }
 
 }  // namespace
