@@ -15,6 +15,15 @@ if(NOT TARGET TinyXML::TinyXML)
     INTERFACE_COMPILE_DEFINITIONS TIXML_USE_STL)
 endif()
 
+# CLI11 is header-only: every build, the cross build included, takes the
+# build machine's copy of its headers, and only those.
+find_path(CLI11_INCLUDE_DIR CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(COPY ${CLI11_INCLUDE_DIR}/CLI DESTINATION ${CMAKE_BINARY_DIR}/cli11-include)
+if(NOT TARGET CLI11::CLI11)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED)
+  target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${CMAKE_BINARY_DIR}/cli11-include)
+endif()
+
 if(PELLICOR_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()

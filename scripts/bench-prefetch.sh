@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Prefetcher against the system tools, in one run on the same files in a warm
-# cache: reading large and small files (speedlauncher warm against cat) and
-# expanding a big tree with and without a pattern (speedlauncher expand
-# against find). Prints the times and the ratios the goals are stated in.
-#   scripts/bench-prefetch.sh [path/to/speedlauncher]
+# Prefetcher against the system tools, side by side in one hyperfine run per
+# row on the same files: expanding a big tree (speedlauncher expand against
+# find, with and without a pattern), reading large and small cached files
+# (speedlauncher warm against cat), and reading after the files were dropped
+# from the cache (warm against cat and vmtouch -t). Prints each row's means,
+# its ratio and the goal.
+#   scripts/bench-prefetch.sh [path/to/speedlauncher] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/packages.sh
+ensure_packages bench-prefetch hyperfine vmtouch jq findutils coreutils
 tool=${1:-build/default/tools/speedlauncher/speedlauncher}
+runs=${2:-10}
 if [[ ! -x "$tool" ]]; then
   cmake --preset default >/dev/null
   cmake --build --preset default --target speedlauncher
@@ -17,7 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work"/large "$work"/small "$work"/tree
 
-# Only coreutils and findutils: 3 x 200 MiB, 20,000 x 4 KiB, 100,000 empty files.
+# 3 x 200 MiB, 20,000 x 4 KiB, 100,000 empty files in 1,000 folders.
 for i in 0 1 2; do head -c 200M /dev/urandom >"$work/large/big$i.bin"; done
 head -c $((4096 * 20000)) /dev/urandom | (cd "$work/small" && split -b 4096 -a 5 -d --additional-suffix=.dat - f)
 for d in $(seq -f 'd%03g' 0 99); do
@@ -38,38 +43,41 @@ list "$work/run-small" "fileRelativePath=\"$work/small\""
 list "$work/run-tree" "fileRelativePath=\"$work/tree\""
 list "$work/run-pattern" "fileRelativePath=\"$work/tree\" regex=\".*/e3/.*\\.dat\""
 
-seconds() {  # seconds <command...>: wall time of the best of three runs
-  local best="" start end took
-  for _ in 1 2 3; do
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    took=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
-    if [[ -z "$best" ]] || awk -v t="$took" -v b="$best" 'BEGIN { exit !(t < b) }'; then
-      best=$took
-    fi
-  done
-  echo "$best"
-}
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-
-cat "$work"/large/* "$work"/small/* >/dev/null  # warm the cache
+cat "$work"/large/* "$work"/small/* >/dev/null  # into the cache
 find "$work/tree" -type f >/dev/null
 
-large_cat=$(seconds cat "$work"/large/big0.bin "$work"/large/big1.bin "$work"/large/big2.bin)
-large_warm=$(seconds "$tool" warm --dir "$work/run-large")
-small_cat=$(seconds sh -c "cat '$work'/small/* >/dev/null")
-small_warm=$(seconds "$tool" warm --dir "$work/run-small")
-tree_find=$(seconds find "$work/tree" -type f)
-tree_expand=$(seconds "$tool" expand --dir "$work/run-tree")
-pattern_find=$(seconds find "$work/tree" -regextype posix-extended -regex '.*/e3/.*\.dat')
-pattern_expand=$(seconds "$tool" expand --dir "$work/run-pattern")
+# row NAME GOAL-TEXT RATIO-EXPRESSION [hyperfine arguments...] COMMAND...
+# RATIO-EXPRESSION is jq over the array of mean times, in command order;
+# the ratio is ours against the first tool.
+row() {
+  local name=$1 goal=$2 ratio=$3
+  shift 3
+  hyperfine --style none --runs "$runs" --warmup 1 --export-json "$work/row.json" "$@" >/dev/null 2>&1 ||
+    hyperfine --style basic --runs "$runs" --warmup 1 "$@"
+  jq -r --arg name "$name" --arg goal "$goal" \
+    '[.results[].mean] as $m
+     | ([.results[] | "\(.command | split(" ")[0] | split("/")[-1]) \(.mean * 1000 | floor) ms"] | join(", ")) as $times
+     | ($m | '"$ratio"' | if type == "array" then . else [.] end
+        | map(. * 100 | round / 100 | tostring) | join(", ")) as $r
+     | "\($name): \($times); ratio \($r) (goal \($goal))"' \
+    "$work/row.json"
+}
+q() { printf '%q' "$1"; }
 
-echo "large files (3 x 200 MiB): cat ${large_cat}s, warm ${large_warm}s," \
-  "throughput ratio $(ratio "$large_cat" "$large_warm") (goal >= 0.9)"
-echo "small files (20000 x 4 KiB): cat ${small_cat}s, warm ${small_warm}s," \
-  "time ratio $(ratio "$small_warm" "$small_cat") (goal <= 1.3)"
-echo "tree of 100000 files: find ${tree_find}s, expand ${tree_expand}s," \
-  "time ratio $(ratio "$tree_expand" "$tree_find") (goal <= 1.5)"
-echo "same tree with a pattern: find ${pattern_find}s, expand ${pattern_expand}s," \
-  "time ratio $(ratio "$pattern_expand" "$pattern_find") (goal <= 1.5)"
+row "expand 100,000 files vs find -type f" "<= 1.2" '.[0] / .[1]' -N \
+  "$tool expand --paths --dir $(q "$work/run-tree")" "find $(q "$work/tree") -type f"
+row "expand with a pattern vs find -regex" "<= 1.2" '.[0] / .[1]' -N \
+  "$tool expand --paths --dir $(q "$work/run-pattern")" \
+  "find $(q "$work/tree") -regextype posix-extended -regex '.*/e3/.*\\.dat'"
+row "warm 3 x 200 MiB cached, throughput vs cat" ">= 0.95" '.[1] / .[0]' -N \
+  "$tool warm --dir $(q "$work/run-large")" \
+  "cat $(q "$work/large/big0.bin") $(q "$work/large/big1.bin") $(q "$work/large/big2.bin")"
+row "warm 20,000 x 4 KiB cached, time vs cat" "<= 1.0" '.[0] / .[1]' \
+  "$tool warm --dir $(q "$work/run-small")" "cat $(q "$work/small")/* >/dev/null"
+# Cold: every run starts with the files dropped from the cache.
+row "warm 3 x 200 MiB after evict, time vs cat, vs vmtouch -t" "none, measured" \
+  '[.[0] / .[1], .[0] / .[2]]' -N \
+  --prepare "$tool evict --dir $(q "$work/run-large")" \
+  "$tool warm --dir $(q "$work/run-large")" \
+  "cat $(q "$work/large/big0.bin") $(q "$work/large/big1.bin") $(q "$work/large/big2.bin")" \
+  "vmtouch -qt $(q "$work/large")"

@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // An entry may name "/" or ".."; the poll bounds any walk to a few
   // thousand directory entries.
   int polls = 0;
-  const SpeedLauncher::ExpansionContext context{root.string(), [&polls] { return ++polls > 5000; },
-                                                &errors};
+  const SpeedLauncher::ExpansionContext context{
+      root.string(), [&polls] { return ++polls > 5000; }, &errors, {}};
   SpeedLauncher::ApplicationLists lists;
   SpeedLauncher::LoadListFile(list.string(), lists, context);
   return 0;

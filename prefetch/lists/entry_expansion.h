@@ -1,28 +1,37 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 #include "prefetch/lists/list_structure.h"
-#include "prefetch/lists/prefetch_item.h"
 #include "prefetch/worker/cancel_flag.h"
 
 namespace SpeedLauncher {
 
+// Told of a file-system error that ended an entry: the path it concerns
+// and the system's reason.
+using WalkErrorSink = std::function<void(const std::string& path, const std::string& reason)>;
+
 // What one expansion runs against: the default base of relative entries,
-// the cancellation poll, and where file-system error texts go.
+// the cancellation poll, where the launcher's file-system error texts go,
+// and who else hears of those errors.
 struct ExpansionContext {
   std::string defaultBase;
   CancelCheck cancelled;
   std::ostream* errors = nullptr;
+  WalkErrorSink walkError;
 };
 
 enum class EntryResult { kDone, kCancelled };
 
-// Appends the entry's items to list. A failure ends only this entry: a
+// Takes each item as the expansion makes it: its path and foreground flag.
+using ItemSink = std::function<void(const std::string& path, bool isForeground)>;
+
+// Hands the entry's items to add, in order. A failure ends only this entry: a
 // file-system error writes "<category>:<number>" (no line end), anything
-// else is dropped; items appended before it stay.
+// else is dropped; items handed over before it stay.
 EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& context,
-                        PrefetchList& list);
+                        const ItemSink& add);
 
 }  // namespace SpeedLauncher

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <string>
 #include <tinyxml.h>
+
+#include <string>
 
 namespace SpeedLauncher {
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include <tinyxml.h>
+
 #include <string>
 #include <string_view>
-#include <tinyxml.h>
 
 // How a parsed prefetch list is laid out: the sections below the root, the
 // entries of a section and the attributes of an entry. Only elements count;

@@ -1,5 +1,6 @@
 #include "prefetch/lists/prefetch_lists.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "prefetch/lists/list_file.h"
@@ -10,7 +11,7 @@ namespace SpeedLauncher {
 namespace {
 
 ExpansionContext ProcessContext() {
-  return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr};
+  return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr, {}};
 }
 
 }  // namespace
@@ -42,24 +43,52 @@ bool ExpandFileList(const TiXmlElement& section, PrefetchList& list) {
 
 bool LoadListFile(const std::string& path, ApplicationLists& lists,
                   const ExpansionContext& context) {
+  return ExpandListFile(
+      path,
+      [&lists](std::string_view name, const std::string& item, bool isForeground) {
+        lists.Find(name)->push_back({item, isForeground});
+      },
+      context);
+}
+
+bool ExpandListFile(const std::string& path, const NamedItemSink& add,
+                    const ExpansionContext& context) {
   TiXmlDocument document;
   if (!ParseListFile(path, document)) return false;
   for (const TiXmlElement* section = FirstSection(document); section != nullptr;
        section = NextElement(*section)) {
     // A section without a name, or with an unknown one, is skipped.
-    if (PrefetchList* list = lists.Find(AttributeText(*section, "name"))) {
-      ExpandSection(*section, *list, context);
+    const std::string name = AttributeText(*section, "name");
+    if (std::find(kApplicationNames.begin(), kApplicationNames.end(), name) ==
+        kApplicationNames.end()) {
+      continue;
     }
+    ExpandSection(
+        *section,
+        [&add, &name](const std::string& item, bool isForeground) {
+          add(name, item, isForeground);
+        },
+        context);
   }
   return true;
 }
 
 bool ExpandSection(const TiXmlElement& section, PrefetchList& list,
                    const ExpansionContext& context) {
+  return ExpandSection(
+      section,
+      [&list](const std::string& item, bool isForeground) {
+        list.push_back({item, isForeground});
+      },
+      context);
+}
+
+bool ExpandSection(const TiXmlElement& section, const ItemSink& add,
+                   const ExpansionContext& context) {
   for (const TiXmlElement* entry = FirstEntry(section); entry != nullptr;
        entry = NextElement(*entry)) {
     if (context.cancelled()) return false;
-    if (ExpandEntry(ReadEntry(*entry), context, list) == EntryResult::kCancelled) return false;
+    if (ExpandEntry(ReadEntry(*entry), context, add) == EntryResult::kCancelled) return false;
   }
   return true;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <tinyxml.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
 
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/entry_expansion.h"
@@ -25,6 +28,18 @@ bool ExpandFileList(const TiXmlElement& section, PrefetchList& list);
 bool LoadListFile(const std::string& path, ApplicationLists& lists,
                   const ExpansionContext& context);
 bool ExpandSection(const TiXmlElement& section, PrefetchList& list,
+                   const ExpansionContext& context);
+
+// Takes each item of a list file with the name of the list it belongs to.
+using NamedItemSink =
+    std::function<void(std::string_view list, const std::string& path, bool isForeground)>;
+
+// Expands every section of a known name, handing the items over in the
+// order LoadListFile appends them, without keeping them. False when the
+// file cannot be opened or parsed.
+bool ExpandListFile(const std::string& path, const NamedItemSink& add,
+                    const ExpansionContext& context);
+bool ExpandSection(const TiXmlElement& section, const ItemSink& add,
                    const ExpansionContext& context);
 
 }  // namespace SpeedLauncher

@@ -35,7 +35,7 @@ class ListTest : public ::testing::Test {
       const std::string& sections, const CancelCheck& cancelled = [] { return false; }) {
     const std::string file =
         tree.File("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" + sections + "</Root>");
-    return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors});
+    return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors, {}});
   }
   const PrefetchList& List(const char* name) { return *lists.Find(name); }
 
@@ -71,7 +71,7 @@ TEST(ListFileNameTest, OnlyModesOneThreeFourFiveHaveAFile) {
 
 TEST_F(ListTest, UnloadableFilesFailAndEmptyStructuresSucceed) {
   ApplicationLists untouched;
-  const ExpansionContext context{tree.Root().string(), [] { return false; }, &errors};
+  const ExpansionContext context{tree.Root().string(), [] { return false; }, &errors, {}};
   EXPECT_FALSE(LoadListFile(tree.Path("missing.xml"), lists, context));
   EXPECT_FALSE(LoadListFile(tree.Root().string(), lists, context));  // a directory
   EXPECT_FALSE(LoadListFile(tree.File("empty.xml", ""), lists, context));
@@ -130,6 +130,30 @@ TEST_F(ListTest, PathsAreJoinedToTheirBase) {
   EXPECT_EQ(Paths(List("tarn")),
             (std::vector<std::string>{base + "/f.dll", file, tree.Root().string() + "/base/f.dll",
                                       base + "/f.dll"}));
+  EXPECT_EQ(errors.str(), "");
+}
+
+// A base that ends in a separator and no relative path give a doubled
+// separator, which the walked items keep and the pattern sees.
+TEST_F(ListTest, WalkedItemsKeepTheTextTheyWereBuiltFrom) {
+  tree.File("w/f1.dat");
+  tree.File("w/sub/f2.dat");
+  const std::string base = tree.Path("w") + "/";
+  ASSERT_TRUE(
+      Load("<Application name=\"zolt\"><FileList>"
+           "<File fileBasePath=\"" +
+           base +
+           "\"/>"
+           "<File fileBasePath=\"" +
+           base +
+           "\" regex=\".*/w//sub/f2\\.dat\"/>"
+           "<File fileBasePath=\"" +
+           base +
+           "\" regex=\".*/w/sub/f2\\.dat\"/>"
+           "</FileList></Application>"));
+  EXPECT_EQ(
+      Sorted(Paths(List("zolt"))),
+      (std::vector<std::string>{base + "/f1.dat", base + "/sub/f2.dat", base + "/sub/f2.dat"}));
   EXPECT_EQ(errors.str(), "");
 }
 
@@ -226,7 +250,7 @@ int ExpandPastLockedDirectory(const TempTree& tree) {
   ApplicationLists lists;
   std::ostringstream errors;
   const std::string list = tree.Path("list.xml");
-  LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, &errors});
+  LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, &errors, {}});
   before.push_back(tree.Path("next.dll"));
   const bool itemsRight = Paths(*lists.Find("common")) == before;
   const bool errorRight = errors.str() == "system:13";

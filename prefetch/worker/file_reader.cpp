@@ -1,8 +1,9 @@
 #include "prefetch/worker/file_reader.h"
 
+#include <cerrno>
 #include <exception>
 #include <fstream>
-#include <memory>
+#include <new>
 #include <ostream>
 
 namespace SpeedLauncher {
@@ -10,9 +11,9 @@ namespace {
 
 // A buffer that cannot be had skips the file like any other failure to read
 // it, instead of ending the whole prefetch.
-std::unique_ptr<char[]> AllocateBuffer(std::ostream& errors) {
+char* TakeBuffer(ReadBufferSource& buffers, std::ostream& errors) {
   try {
-    return std::make_unique_for_overwrite<char[]>(kReadBufferSize);
+    return buffers.Take();
   } catch (const std::bad_alloc& error) {
     errors << error.what() << std::flush;
     return nullptr;
@@ -33,17 +34,20 @@ void ReadToEnd(std::ifstream& file, char* buffer, const CancelCheck& cancelled,
 
 }  // namespace
 
-ReadReport ReadWholeFile(const std::string& path, const CancelCheck& cancelled,
-                         std::ostream& out, std::ostream& errors) {
+ReadReport ReadWholeFile(const std::string& path, ReadBufferSource& buffers,
+                         const CancelCheck& cancelled, std::ostream& out, std::ostream& errors) {
   ReadReport report;
   std::ifstream file(path, std::ios::in | std::ios::binary);
-  if (!file.is_open()) return report;
-  const std::unique_ptr<char[]> buffer = AllocateBuffer(errors);
-  if (!buffer) return report;
+  if (!file.is_open()) {
+    report.openError = errno;
+    return report;
+  }
+  char* const buffer = TakeBuffer(buffers, errors);
+  if (buffer == nullptr) return report;
   report.opened = true;
   try {
     out << "Reading :" << path << std::endl;
-    ReadToEnd(file, buffer.get(), cancelled, report);
+    ReadToEnd(file, buffer, cancelled, report);
     file.close();
   } catch (const std::exception& error) {
     errors << error.what() << std::flush;

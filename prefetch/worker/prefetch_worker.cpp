@@ -52,11 +52,15 @@ void Stop() {
 }
 
 bool ReadForegroundItems(const PrefetchList& list) {
-  return ReadForegroundItemsWith(list, ProcessCancelCheck(), &PrefetchFile);
+  ReadBufferSource buffers;
+  return ReadForegroundItemsWith(list, ProcessCancelCheck(), [&buffers](const std::string& path) {
+    ReadWholeFile(path, buffers, ProcessCancelCheck(), std::cout, std::cerr);
+  });
 }
 
 void PrefetchFile(const std::string& path) {
-  ReadWholeFile(path, ProcessCancelCheck(), std::cout, std::cerr);
+  ReadBufferSource buffers;
+  ReadWholeFile(path, buffers, ProcessCancelCheck(), std::cout, std::cerr);
 }
 
 }  // namespace SpeedLauncher

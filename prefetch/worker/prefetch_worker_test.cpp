@@ -29,8 +29,9 @@ Read ReadCounting(const std::string& path, int cancelOnPoll = 0) {
   Read read;
   std::ostringstream out;
   std::ostringstream errors;
+  ReadBufferSource buffers;
   read.report = ReadWholeFile(
-      path, [&read, cancelOnPoll] { return ++read.polls == cancelOnPoll; }, out, errors);
+      path, buffers, [&read, cancelOnPoll] { return ++read.polls == cancelOnPoll; }, out, errors);
   read.out = out.str();
   EXPECT_EQ(errors.str(), "");
   return read;
@@ -74,34 +75,40 @@ TEST(ListReaderTest, ReadsForegroundItemsInOrderUntilCancelled) {
   const PrefetchList list = {{"a", true}, {"b", false}, {"a", true}, {"c", true}};
   std::vector<std::string> read;
   const auto record = [&read](const std::string& path) { read.push_back(path); };
-  EXPECT_TRUE(ReadForegroundItemsWith(list, [] { return false; }, record));
+  EXPECT_TRUE(ReadForegroundItemsWith(
+      list, [] { return false; }, record));
   EXPECT_EQ(read, (std::vector<std::string>{"a", "a", "c"}));
 
   read.clear();
   int polls = 0;
-  EXPECT_FALSE(ReadForegroundItemsWith(list, [&polls] { return ++polls == 3; }, record));
+  EXPECT_FALSE(ReadForegroundItemsWith(
+      list, [&polls] { return ++polls == 3; }, record));
   EXPECT_EQ(read, std::vector<std::string>{"a"});
-  EXPECT_TRUE(ReadForegroundItemsWith({}, [] { return true; }, record));
+  EXPECT_TRUE(ReadForegroundItemsWith(
+      {}, [] { return true; }, record));
 }
 
 TEST(ListReaderTest, FileDeletedAfterExpansionIsPassedOver) {
   TempTree tree;
   const std::string kept = tree.File("d/kept");
   const std::string gone = tree.File("d/gone");
-  const std::string list = tree.File(
-      "list.xml",
-      "<R><Application name=\"pellicor\"><FileList><File fileRelativePath=\"d\" isForeground=\"1\"/>"
-      "</FileList></Application></R>");
+  const std::string list = tree.File("list.xml",
+                                     "<R><Application name=\"pellicor\"><FileList><File "
+                                     "fileRelativePath=\"d\" isForeground=\"1\"/>"
+                                     "</FileList></Application></R>");
   ApplicationLists lists;
-  ASSERT_TRUE(LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, nullptr}));
+  ASSERT_TRUE(LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, nullptr, {}}));
   ASSERT_EQ(ListReadInMode(lists, 5)->size(), 2u);
   fs::remove(gone);
   std::ostringstream out;
   std::ostringstream errors;
+  ReadBufferSource buffers;
   const auto read = [&](const std::string& path) {
-    ReadWholeFile(path, [] { return false; }, out, errors);
+    ReadWholeFile(
+        path, buffers, [] { return false; }, out, errors);
   };
-  EXPECT_TRUE(ReadForegroundItemsWith(*ListReadInMode(lists, 5), [] { return false; }, read));
+  EXPECT_TRUE(ReadForegroundItemsWith(
+      *ListReadInMode(lists, 5), [] { return false; }, read));
   EXPECT_EQ(out.str(), "Reading :" + kept + "\n");
 }
 
@@ -147,9 +154,8 @@ TEST_F(StartStopTest, StartReadsTheModesForegroundItemsAndNothingAfterStop) {
         ::testing::internal::CaptureStdout();
         const bool again = Start(1);
         const std::string againOut = ::testing::internal::GetCapturedStdout();
-        const bool right = first && firstOut == "Reading :" + file + "\n" && items == 2 &&
-                           !again && againOut.empty() &&
-                           ProcessLists().Find("marl")->size() == items;
+        const bool right = first && firstOut == "Reading :" + file + "\n" && items == 2 && !again &&
+                           againOut.empty() && ProcessLists().Find("marl")->size() == items;
         std::exit(right ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
@@ -163,7 +169,7 @@ TEST_F(StartStopTest, ModesWithoutAListOrAFileReadNothing) {
         const bool other = Start(2);
         const std::string out = ::testing::internal::GetCapturedStdout();
         std::exit(!missing && !other && out.empty() && ProcessLists().Find("marl")->empty() ? 0
-                                                                                          : 1);
+                                                                                            : 1);
       },
       ::testing::ExitedWithCode(0), "");
 }

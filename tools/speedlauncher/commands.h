@@ -10,5 +10,8 @@ namespace speedlauncher {
 int RunExpand(const Options& options, std::ostream& out, std::ostream& errors);
 int RunCheck(const Options& options, std::ostream& out, std::ostream& errors);
 int RunWarm(const Options& options, std::ostream& out, std::ostream& errors);
+int RunResident(const Options& options, std::ostream& out, std::ostream& errors);
+int RunEvict(const Options& options, std::ostream& out, std::ostream& errors);
+int RunRecord(const Options& options, std::ostream& out, std::ostream& errors);
 
 }  // namespace speedlauncher

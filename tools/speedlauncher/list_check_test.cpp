@@ -4,75 +4,163 @@
 
 #include <boost/filesystem.hpp>
 #include <fstream>
+#include <tuple>
+
+#include "prefetch/lists/temp_tree.h"
+#include "prefetch/lists/unprivileged_child.h"
 
 namespace speedlauncher {
 namespace {
 
 namespace fs = boost::filesystem;
+using SpeedLauncher::testing::TempTree;
+using Found = std::tuple<int, Severity, std::string>;
 
 class ListCheckTest : public ::testing::Test {
  protected:
-  ListCheckTest() : root_(fs::temp_directory_path() / fs::unique_path("list-check-%%%%-%%%%")) {
-    fs::create_directories(root_ / "Dictionaries" / "en_US");
-    Write("Stoven.dll", "x");
-    Write("Dictionaries/en_US/lexdictionary.dat", "x");
-  }
-  ~ListCheckTest() override { fs::remove_all(root_); }
-
-  void Write(const std::string& relative, const std::string& text) {
-    std::ofstream((root_ / relative).string(), std::ios::binary) << text;
-  }
-  std::vector<Finding> Check(const std::string& list) {
-    Write("list.xml", list);
-    return CheckListFile((root_ / "list.xml").string(), root_.string());
+  ListCheckTest() {
+    tree_.File("Stoven.dll");
+    tree_.File("Dictionaries/en_US/lexdictionary.dat");
   }
 
-  fs::path root_;
+  std::vector<Found> Check(const std::string& list, std::uint32_t mode = 5) {
+    tree_.File("list.xml", list);
+    std::vector<Found> found;
+    for (const Finding& finding : CheckListFile(tree_.Path("list.xml"), Base(), mode)) {
+      found.emplace_back(finding.line, finding.severity, finding.message);
+    }
+    return found;
+  }
+  std::string Base() const { return tree_.Root().string(); }
+
+  TempTree tree_;
 };
 
+constexpr Severity kError = Severity::kError;
+constexpr Severity kWarning = Severity::kWarning;
+
 TEST_F(ListCheckTest, CleanListHasNoFindings) {
-  EXPECT_TRUE(Check("<R><Application name=\"pellicor\"><FileList>\n"
-                    "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
-                    "<File fileRelativePath=\"Dictionaries\" regex=\".*\\.dat\"/>\n"
-                    "</FileList></Application></R>")
-                  .empty());
+  EXPECT_EQ(Check("<R><Application name=\"pellicor\"><FileList>\n"
+                  "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+                  "<File fileRelativePath=\"Dictionaries\" regex=\".*\\.dat\"/>\n"
+                  "</FileList></Application></R>"),
+            std::vector<Found>{});
 }
 
-TEST_F(ListCheckTest, EveryProblemIsReportedOnItsLine) {
-  const std::vector<Finding> findings = Check(
-      "<R>\n"
-      "<Application name=\"pellicor\" colour=\"red\"><FileList>\n"
-      "<File fileRelativePath=\"Stoven.dll\" isForground=\"1\"/>\n"
-      "<File isForeground=\"1\"/>\n"
-      "<File fileRelativePath=\"Stoven.dll\" fileStandardPath=\"Fonts\"/>\n"
-      "<File fileRelativePath=\"Dictionaries\" regex=\"(\"/>\n"
-      "<File fileRelativePath=\"missing.dll\"/>\n"
-      "<File fileRelativePath=\"Dictionaries\" regex=\"dat\"/>\n"
-      "</FileList></Application>\n"
-      "<Application name=\"Pellicor\"/>\n"
-      "<Application/>\n"
-      "</R>\n");
-  std::vector<std::pair<int, std::string>> got;
-  for (const Finding& finding : findings) got.emplace_back(finding.line, finding.message);
-  const std::string base = root_.string();
-  const std::vector<std::pair<int, std::string>> expected = {
-      {2, "unknown attribute \"colour\""},
-      {3, "unknown attribute \"isForground\""},
-      {4, "entry without a path"},
-      {5, "unknown keyword \"Fonts\""},
-      {6, "invalid regular expression \"(\""},
-      {7, "path does not exist: " + base + "/missing.dll"},
-      {8, "pattern matches nothing below " + base + "/Dictionaries"},
-      {10, "section with unknown name \"Pellicor\""},
-      {11, "section without a name"},
-  };
-  EXPECT_EQ(got, expected);
+TEST_F(ListCheckTest, SectionsTheLauncherSkipsOrNeverReads) {
+  EXPECT_EQ(
+      Check("<R>\n"
+            "<Application name=\"Pellicor\" colour=\"red\"/>\n"
+            "<Application/>\n"
+            "<Application name=\"viewer\"/>\n"
+            "<Application name=\"common\"><FileList>\n"
+            "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+            "</FileList></Application>\n"
+            "</R>\n"),
+      (std::vector<Found>{
+          {2, kError,
+           "section \"Pellicor\" is skipped: names are compared with case; did you mean "
+           "\"pellicor\"?"},
+          {3, kError, "section without a name: skipped"},
+          {4, kError, "section with unknown name \"viewer\": skipped"},
+          {6, kWarning, "foreground entry in the \"common\" list, which mode 5 never reads"},
+          {0, kError, "no section for the \"pellicor\" list, which mode 5 reads: nothing is read"},
+      }));
+  // Mode 3 reads "tarn": a foreground "pellicor" entry is read by no one.
+  EXPECT_EQ(
+      Check("<R><Application name=\"tarn\"/><Application name=\"pellicor\"><FileList>\n"
+            "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+            "</FileList></Application></R>",
+            3),
+      (std::vector<Found>{
+          {2, kWarning, "foreground entry in the \"pellicor\" list, which mode 3 never reads"},
+      }));
+}
+
+TEST_F(ListCheckTest, EntriesThatAreMisreadOrYieldNothing) {
+  EXPECT_EQ(
+      Check("<R><Application name=\"pellicor\"><FileList>\n"
+            "<File fileRelativePath=\"Stoven.dll\" isForground=\"1\"/>\n"
+            "<File isForeground=\"1\"/>\n"
+            "<File fileRelativePath=\"Stoven.dll\" isForeground=\"yes\"/>\n"
+            "<File fileRelativePath=\"Dictionaries\" fileStandardPath=\"Fonts\"/>\n"
+            "<File fileRelativePath=\"Dictionaries\" regex=\"(\"/>\n"
+            "<File fileRelativePath=\"missing.dll\"/>\n"
+            "<File fileRelativePath=\"Dictionaries\" regex=\"dat\"/>\n"
+            "<File fileRelativePath=\"Stoven.dll\" regex=\".*\\.exe\"/>\n"
+            "<File fileRelativePath=\"Stoven.dll\" fileBasePath=\"relative/..\"/>\n"
+            "</FileList></Application></R>"),
+      (std::vector<Found>{
+          {2, kWarning, "unknown attribute \"isForground\" is ignored"},
+          {3, kWarning, "entry names no path: it yields nothing"},
+          {4, kWarning, "isForeground \"yes\" does not start with a number: read as background"},
+          {5, kWarning, "unknown keyword \"Fonts\" has no effect"},
+          {6, kError, "invalid regular expression \"(\": entry yields nothing"},
+          {7, kError, "path does not exist: " + Base() + "/missing.dll"},
+          {8, kWarning, "pattern selects nothing below " + Base() + "/Dictionaries"},
+          {9, kWarning, "regex is ignored: the entry names a single file"},
+          {10, kWarning, "relative fileBasePath \"relative/..\" depends on the current folder"},
+          {10, kError, "path does not exist: relative/../Stoven.dll"},
+      }));
+}
+
+TEST_F(ListCheckTest, SameFileTwiceIsReadTwice) {
+  EXPECT_EQ(Check("<R><Application name=\"pellicor\"><FileList>\n"
+                  "<File fileRelativePath=\"Dictionaries\" isForeground=\"1\"/>\n"
+                  "<File fileRelativePath=\"Dictionaries/en_US/lexdictionary.dat\" "
+                  "isForeground=\"1\"/>\n"
+                  "</FileList></Application></R>"),
+            (std::vector<Found>{
+                {3, kWarning,
+                 Base() + "/Dictionaries/en_US/lexdictionary.dat is also named on line 2: it is "
+                          "read twice"},
+            }));
 }
 
 TEST_F(ListCheckTest, UnreadableListIsOneFinding) {
-  const std::vector<Finding> findings = Check("<R><Application>");
-  ASSERT_EQ(findings.size(), 1u);
-  EXPECT_NE(findings[0].message.find("not a list file"), std::string::npos);
+  const std::vector<Found> found = Check("<R><Application>");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(std::get<1>(found[0]), kError);
+  EXPECT_NE(std::get<2>(found[0]).find("not a list file"), std::string::npos);
+}
+
+// As an ordinary user: a file that cannot be opened and a folder that
+// cannot be walked, each with the system's reason.
+TEST_F(ListCheckTest, WhatTheCurrentUserCannotRead) {
+  tree_.File("secret.dll");
+  tree_.File("locked/hidden.dll");
+  tree_.File("list.xml",
+             "<R><Application name=\"pellicor\"><FileList>\n"
+             "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
+             "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
+             "</FileList></Application></R>");
+  fs::permissions(tree_.Path("secret.dll"), fs::owner_read);
+  fs::permissions(tree_.Path("locked"), fs::no_perms);
+  const std::string list = tree_.Path("list.xml");
+  const std::string base = Base();
+  const int result = SpeedLauncher::testing::RunUnprivileged([&] {
+    if (std::ifstream(base + "/secret.dll").is_open()) {
+      return SpeedLauncher::testing::kUnprivilegedUnavailable;
+    }
+    std::vector<Found> found;
+    for (const Finding& f : CheckListFile(list, base, 5)) {
+      found.emplace_back(f.line, f.severity, f.message);
+    }
+    const std::vector<Found> expected = {
+        {2, kError, "cannot read " + base + "/secret.dll: Permission denied"},
+        {3, kError,
+         "cannot walk " + base + "/locked: Permission denied; the rest of the entry is skipped"},
+        {3, kWarning, "no files below " + base + "/locked"},
+    };
+    if (found == expected) return 0;
+    for (const Found& f : found) std::cerr << std::get<0>(f) << ' ' << std::get<2>(f) << '\n';
+    return 1;
+  });
+  fs::permissions(tree_.Path("locked"), fs::owner_all);
+  if (result == SpeedLauncher::testing::kUnprivilegedUnavailable) {
+    GTEST_SKIP() << "permissions do not apply here";
+  }
+  EXPECT_EQ(result, 0);
 }
 
 }  // namespace

@@ -1,22 +1,38 @@
-// speedlauncher: expands, checks and warms the prefetch lists of an
-// installation, as the launcher lying in that installation would.
+// speedlauncher: expands, checks, warms and measures the prefetch lists of
+// an installation, as the launcher lying in that installation would, and
+// records new ones.
+#include <boost/filesystem/path.hpp>
 #include <iostream>
 
 #include "prefetch/locations/standard_locations.h"
 #include "tools/speedlauncher/commands.h"
 #include "tools/speedlauncher/options.h"
 
+namespace {
+
+// A list named directly lies where its launcher would.
+std::string DefaultDirectory(const speedlauncher::Options& options) {
+  if (options.listFile.empty()) return SpeedLauncher::ExecutableDirectory();
+  const std::string folder = boost::filesystem::path(options.listFile).parent_path().string();
+  return folder.empty() ? "." : folder;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   using namespace speedlauncher;
-  Options options;
-  try {
-    options = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const UsageError& error) {
-    std::cerr << "speedlauncher: " << error.what() << '\n' << kUsage;
-    return 2;
+  std::ios::sync_with_stdio(false);
+  const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  if (!parsed.options) return parsed.exitStatus;
+  Options options = *parsed.options;
+  if (options.directory.empty()) options.directory = DefaultDirectory(options);
+  using Command = int (*)(const Options&, std::ostream&, std::ostream&);
+  const std::pair<const char*, Command> commands[] = {
+      {"expand", RunExpand},     {"check", RunCheck}, {"warm", RunWarm},
+      {"resident", RunResident}, {"evict", RunEvict}, {"record", RunRecord},
+  };
+  for (const auto& [name, run] : commands) {
+    if (options.command == name) return run(options, std::cout, std::cerr);
   }
-  if (options.directory.empty()) options.directory = SpeedLauncher::ExecutableDirectory();
-  if (options.command == "expand") return RunExpand(options, std::cout, std::cerr);
-  if (options.command == "check") return RunCheck(options, std::cout, std::cerr);
-  return RunWarm(options, std::cout, std::cerr);
+  return 2;
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/export.h"
+
+namespace platform {
+
+// What an entry is, as far as the caller of a walk needs to know.
+enum class EntryKind { kRegular, kDirectory, kSymlink, kOther };
+
+// One open directory, read entry by entry in the order the file system lists
+// them, "." and ".." left out. The kind comes from the listing itself where
+// the system tells it, so a walk costs no status call per entry; only an
+// entry the listing cannot classify is asked about, without following links.
+// Errors are the system's own numbers (errno, or a Windows error code).
+class PLATFORM_API DirectoryListing {
+ public:
+  // The directory at path, the text as given.
+  DirectoryListing(const std::string& path, int& error);
+  // The subdirectory `name` of parent, whose full text is path. A link put
+  // in its place since it was listed is not followed.
+  DirectoryListing(const DirectoryListing& parent, const std::string& name, const std::string& path,
+                   int& error);
+  ~DirectoryListing();
+  DirectoryListing(DirectoryListing&&) noexcept;
+  DirectoryListing& operator=(DirectoryListing&&) noexcept;
+
+  bool IsOpen() const { return state_ != nullptr; }
+
+  // The next entry; false at the end, or with error set when listing failed.
+  bool Next(std::string& name, EntryKind& kind, int& error);
+
+  // The kind of what the entry `name` (full text path) leads to, links
+  // followed. An entry that is gone, or a link into nothing, is kOther
+  // without error.
+  EntryKind Follow(const std::string& name, const std::string& path, int& error) const;
+
+  struct State;  // each backend's own
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace platform

@@ -1,0 +1,84 @@
+#include <boost/filesystem/directory.hpp>
+#include <boost/filesystem/operations.hpp>
+
+#include "platform/directory_listing.h"
+
+// The file system library's iterator already takes each entry's kind from
+// the find data that lists it; only reparse points cost a status call.
+namespace platform {
+namespace {
+
+namespace fs = boost::filesystem;
+
+EntryKind KindOf(fs::file_type type) {
+  switch (type) {
+    case fs::regular_file:
+      return EntryKind::kRegular;
+    case fs::directory_file:
+      return EntryKind::kDirectory;
+    case fs::symlink_file:
+      return EntryKind::kSymlink;
+    default:
+      return EntryKind::kOther;
+  }
+}
+
+}  // namespace
+
+struct DirectoryListing::State {
+  fs::directory_iterator it;
+  bool started = false;
+};
+
+namespace {
+
+std::unique_ptr<DirectoryListing::State> OpenState(const std::string& path, int& error) {
+  boost::system::error_code code;
+  auto state = std::make_unique<DirectoryListing::State>();
+  state->it = fs::directory_iterator(fs::path(path), code);
+  error = code.value();
+  if (code) return nullptr;
+  return state;
+}
+
+}  // namespace
+
+DirectoryListing::DirectoryListing(const std::string& path, int& error)
+    : state_(OpenState(path, error)) {}
+
+DirectoryListing::DirectoryListing(const DirectoryListing&, const std::string&,
+                                   const std::string& path, int& error)
+    : state_(OpenState(path, error)) {}
+
+DirectoryListing::~DirectoryListing() = default;
+DirectoryListing::DirectoryListing(DirectoryListing&&) noexcept = default;
+DirectoryListing& DirectoryListing::operator=(DirectoryListing&&) noexcept = default;
+
+bool DirectoryListing::Next(std::string& name, EntryKind& kind, int& error) {
+  error = 0;
+  boost::system::error_code code;
+  if (state_->started) state_->it.increment(code);
+  state_->started = true;
+  if (code) {
+    error = code.value();
+    return false;
+  }
+  if (state_->it == fs::directory_iterator()) return false;
+  const fs::file_status status = state_->it->symlink_status(code);
+  if (code) {
+    error = code.value();
+    return false;
+  }
+  name = state_->it->path().filename().string();
+  kind = KindOf(status.type());
+  return true;
+}
+
+EntryKind DirectoryListing::Follow(const std::string&, const std::string& path, int& error) const {
+  boost::system::error_code code;
+  const fs::file_status status = fs::status(fs::path(path), code);
+  error = code.value();
+  return KindOf(status.type());
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include <windows.h>
+
+#include "platform/page_cache.h"
+
+// Windows lets no ordinary program ask which pages of a file it caches, nor
+// drop them.
+namespace platform {
+
+bool PageCacheAvailable() { return false; }
+
+bool CachedBytes(const std::string&, std::uint64_t& cached, std::uint64_t& size, int& error) {
+  cached = 0;
+  size = 0;
+  error = ERROR_NOT_SUPPORTED;
+  return false;
+}
+
+bool DropFromCache(const std::string&, int& error) {
+  error = ERROR_NOT_SUPPORTED;
+  return false;
+}
+
+}  // namespace platform

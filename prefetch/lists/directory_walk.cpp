@@ -1,0 +1,77 @@
+#include "prefetch/lists/directory_walk.h"
+
+#include <boost/filesystem/exception.hpp>
+#include <boost/filesystem/path.hpp>
+#include <vector>
+
+#include "platform/directory_listing.h"
+
+namespace SpeedLauncher {
+namespace {
+
+using platform::DirectoryListing;
+using platform::EntryKind;
+
+void ThrowIf(int error, const std::string& path) {
+  if (error == 0) return;
+  throw boost::filesystem::filesystem_error(
+      "cannot walk", boost::filesystem::path(path),
+      boost::system::error_code(error, boost::system::system_category()));
+}
+
+bool EndsInSeparator(const std::string& text) {
+  if (text.empty()) return false;
+  const char last = text.back();
+  return boost::filesystem::path::preferred_separator == '\\'
+             ? last == '\\' || last == '/' || last == ':'
+             : last == '/';
+}
+
+void AppendName(std::string& path, const std::string& name) {
+  if (!EndsInSeparator(path))
+    path += static_cast<char>(boost::filesystem::path::preferred_separator);
+  path += name;
+}
+
+struct Level {
+  DirectoryListing listing;
+  std::size_t length;  // of the directory's own path text
+};
+
+}  // namespace
+
+WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
+                            const FileVisitor& visit) {
+  int error = 0;
+  std::vector<Level> open;
+  open.push_back({DirectoryListing(directory, error), directory.size()});
+  ThrowIf(error, directory);
+  std::string path = directory;  // the current entry's text, grown and cut in place
+  std::string name;
+  EntryKind kind = EntryKind::kOther;
+  while (!open.empty()) {
+    Level& level = open.back();
+    path.resize(level.length);
+    if (!level.listing.Next(name, kind, error)) {
+      ThrowIf(error, path);
+      open.pop_back();
+      continue;
+    }
+    if (cancelled()) return WalkResult::kCancelled;
+    AppendName(path, name);
+    if (kind == EntryKind::kSymlink) {
+      kind = level.listing.Follow(name, path, error);
+      ThrowIf(error, path);
+      if (kind == EntryKind::kRegular) visit(path);
+      continue;
+    }
+    if (kind == EntryKind::kRegular) visit(path);
+    if (kind != EntryKind::kDirectory) continue;
+    DirectoryListing child(level.listing, name, path, error);
+    ThrowIf(error, path);
+    open.push_back({std::move(child), path.size()});
+  }
+  return WalkResult::kDone;
+}
+
+}  // namespace SpeedLauncher

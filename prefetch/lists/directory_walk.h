@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "prefetch/worker/cancel_flag.h"
+
+namespace SpeedLauncher {
+
+enum class WalkResult { kDone, kCancelled };
+
+using FileVisitor = std::function<void(const std::string& path)>;
+
+// Calls visit with the path of every regular file below directory (links
+// followed), depth-first, each directory in listing order; directories
+// reached through a link are not entered. A path is the directory's text
+// as given, then each name, preceded by the platform's separator unless the
+// text already ends in one (or in a drive colon). cancelled is polled
+// before each entry. A system error on the way throws
+// boost::filesystem::filesystem_error with the system's number; files
+// visited before it stay visited.
+WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
+                            const FileVisitor& visit);
+
+}  // namespace SpeedLauncher
