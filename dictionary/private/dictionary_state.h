@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "dictionary/private/entry_table.h"
-#include "dictionary/private/fast_array.h"
-#include "dictionary/private/ref_count.h"
+#include "private/entry_table.h"
+#include "private/fast_array.h"
+#include "private/ref_count.h"
 
 namespace tessvik_private {
 

@@ -1,16 +1,21 @@
-#include "dictionary/private/compiled_writer.h"
-
 #include <array>
 #include <limits>
 #include <stdexcept>
 
-#include "dictionary/private/code_page_conversion.h"
-#include "dictionary/private/compiled_loader.h"
-#include "dictionary/private/key_hash.h"
 #include "platform/code_page.h"
+#include "private/code_page_conversion.h"
+#include "private/compiled_loader.h"
+#include "private/key_hash.h"
+#include "tessvik/compiled_file.h"
 
-namespace tessvik_private {
+namespace tessvik {
 namespace {
+
+using tessvik_private::ConvertToNarrow;
+using tessvik_private::HashKey;
+using tessvik_private::kBucketCount;
+using tessvik_private::kCompiledMagic;
+using tessvik_private::kCompiledMagicSize;
 
 class ByteWriter {
  public:
@@ -200,4 +205,4 @@ std::string WriteCompiled(const std::vector<CompiledEntry>& entries, const Compi
   return out.Take();
 }
 
-}  // namespace tessvik_private
+}  // namespace tessvik

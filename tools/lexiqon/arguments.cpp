@@ -1,4 +1,4 @@
-#include "tools/lexiqon/arguments.h"
+#include "arguments.h"
 
 namespace lexiqon {
 

@@ -2,12 +2,11 @@
 #include <map>
 #include <ostream>
 
-#include "dictionary/private/dictionary_reader.h"
-#include "dictionary/private/key_text.h"
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
+#include "arguments.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/dictionary.h"
+#include "tessvik/text_lines.h"
 
 namespace lexiqon {
 namespace {
@@ -27,16 +26,13 @@ class LineChecker {
   void CheckFile(const std::string& path) {
     std::ifstream stream(path, std::ios::binary);
     if (!stream) throw FileError("cannot read " + path);
-    auto reader = tessvik_private::CreateReader(stream);
-    stream.clear();
-    stream.seekg(0);
+    tessvik::TextLineReader reader(stream);
     std::uint32_t number = 0;
     char16_t previousEnd = 0;
-    while (const char16_t* line = reader->ReadLine()) {
-      const std::u16string_view text(line);
-      const bool pairEnd =
-          previousEnd == u'\r' && text.empty() && reader->LastTerminator() == u'\n';
-      previousEnd = reader->LastTerminator();
+    std::u16string_view text;
+    while (reader.Next(text)) {
+      const bool pairEnd = previousEnd == u'\r' && text.empty() && reader.LastTerminator() == u'\n';
+      previousEnd = reader.LastTerminator();
       if (pairEnd) continue;
       ++number;
       if (text.empty() || text == u"\uFEFF") continue;
@@ -46,7 +42,7 @@ class LineChecker {
 
  private:
   void CheckLine(const std::string& path, std::uint32_t number, std::u16string_view text) {
-    const tessvik_private::LineEntry entry = tessvik_private::ParseLine(text);
+    const tessvik::TextLine entry = tessvik::ParseTextLine(text);
     if (!entry.accepted) {
       out_ << path << ':' << number
            << ": entry starts with \"$\" but not \"$$$\"; the dictionary becomes invalid\n";

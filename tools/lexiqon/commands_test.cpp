@@ -1,4 +1,4 @@
-#include "tools/lexiqon/commands.h"
+#include "commands.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/text_output.h"
+#include "arguments.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {

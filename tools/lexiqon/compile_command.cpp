@@ -3,19 +3,18 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
-#include "tools/lexiqon/entry_walk.h"
-#include "tools/lexiqon/text_output.h"
+#include "arguments.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {
 
-using tessvik_private::CompiledEntry;
-using tessvik_private::CompiledFormat;
+using tessvik::CompiledEntry;
+using tessvik::CompiledFormat;
 
 CompiledFormat FormatOptions(const Arguments& args) {
   CompiledFormat format;
@@ -48,7 +47,7 @@ bool SameLookups(const std::string& bytes, const std::vector<CompiledEntry>& ent
   std::istringstream stream(bytes, std::ios::binary);
   compiled.Load(stream);
   bool same = compiled.IsValid();
-  const std::vector<CompiledEntry> loaded = ReachableEntries(compiled);
+  const std::vector<CompiledEntry> loaded = compiled.Entries();
   std::map<std::string, std::u16string> byKey;
   for (const CompiledEntry& entry : loaded) byKey[entry.key] = entry.value;
   for (const CompiledEntry& entry : entries) {
@@ -75,10 +74,10 @@ int RunCompile(const std::vector<std::string>& words, std::ostream& out) {
     out << "lexiqon: " << args.Operands().front() << " is not a valid dictionary (see check)\n";
     return 1;
   }
-  const std::vector<CompiledEntry> entries = ReachableEntries(source);
+  const std::vector<CompiledEntry> entries = source.Entries();
   std::string bytes;
   try {
-    bytes = tessvik_private::WriteCompiled(entries, format);
+    bytes = tessvik::WriteCompiled(entries, format);
   } catch (const std::invalid_argument& error) {
     out << "lexiqon: " << error.what() << '\n';
     return 1;

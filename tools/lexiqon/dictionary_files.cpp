@@ -1,11 +1,11 @@
-#include "tools/lexiqon/dictionary_files.h"
+#include "dictionary_files.h"
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "dictionary/private/compiled_loader.h"
-#include "tools/lexiqon/arguments.h"
+#include "arguments.h"
+#include "tessvik/compiled_file.h"
 
 namespace lexiqon {
 
@@ -20,10 +20,7 @@ void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& 
 bool IsCompiledFile(const std::string& path) {
   std::ifstream stream(path, std::ios::binary);
   if (!stream) throw FileError("cannot read " + path);
-  char magic[tessvik_private::kCompiledMagicSize];
-  stream.read(magic, sizeof magic);
-  return stream.gcount() == static_cast<std::streamsize>(sizeof magic) &&
-         std::memcmp(magic, tessvik_private::kCompiledMagic, sizeof magic) == 0;
+  return tessvik::ReadCompiledFormat(stream).has_value();
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {

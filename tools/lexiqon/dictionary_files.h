@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/public/dictionary.h"
+#include "tessvik/dictionary.h"
 
 namespace lexiqon {
 

@@ -1,11 +1,11 @@
 #include <ostream>
 #include <vector>
 
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
-#include "tools/lexiqon/text_output.h"
+#include "arguments.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/dictionary.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/public/hl_err_exception.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
+#include "arguments.h"
+#include "commands.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace {
 

@@ -9,16 +9,16 @@
 #include <random>
 #include <sstream>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
 
 namespace lexiqon {
 namespace {
 
 namespace fs = std::filesystem;
-using tessvik_private::CompiledEntry;
+using tessvik::CompiledEntry;
 
 // Single units and whole fragments of escapes and markup, which a written
 // text line must protect.
@@ -103,7 +103,7 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
   const auto path = [&dir](const char* name) { return (dir / name).string(); };
   const std::vector<CompiledEntry> entries = RandomEntries(300, 11);
   std::ofstream(path("source.dat"), std::ios::binary)
-      << tessvik_private::WriteCompiled(entries, tessvik_private::CompiledFormat{});
+      << tessvik::WriteCompiled(entries, tessvik::CompiledFormat{});
   std::ostringstream errors;
   ASSERT_EQ(RunDecompile({path("source.dat"), "-o", path("source.txt")}, errors), 0)
       << errors.str();

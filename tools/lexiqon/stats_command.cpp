@@ -2,11 +2,10 @@
 #include <cstdio>
 #include <ostream>
 
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
-#include "tools/lexiqon/entry_walk.h"
+#include "arguments.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/dictionary.h"
 
 namespace lexiqon {
 namespace {
@@ -20,22 +19,13 @@ struct Stats {
   double mean = 0;  // over the buckets in use
 };
 
-std::uint32_t ChainLength(const tessvik_private::DictionaryState& state, std::uint32_t bucket) {
-  if (state.InBlockMode()) return state.blocks->BucketSize(bucket);
-  std::uint32_t length = 0;
-  for (auto* item = state.entries.Head(bucket); item != nullptr; item = item->Next()) ++length;
-  return length;
-}
-
 Stats Measure(const tessvik::Dictionary& dictionary) {
   Stats stats;
-  const tessvik_private::DictionaryState& state = dictionary.State();
-  stats.entries = ReachableEntries(dictionary).size();
-  stats.blockMode = state.InBlockMode();
+  stats.entries = dictionary.Entries().size();
+  stats.blockMode = dictionary.InBlockMode();
   stats.valid = dictionary.IsValid();
   std::uint64_t total = 0;
-  for (std::uint32_t b = 0; b < tessvik_private::kBucketCount; ++b) {
-    const std::uint32_t length = ChainLength(state, b);
+  for (const std::uint32_t length : dictionary.ChainLengths()) {
     if (length == 0) continue;
     ++stats.bucketsUsed;
     total += length;

@@ -1,4 +1,4 @@
-#include "tools/lexiqon/text_output.h"
+#include "text_output.h"
 
 #include <cstdio>
 

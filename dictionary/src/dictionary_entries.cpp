@@ -1,13 +1,12 @@
-#include "tools/lexiqon/entry_walk.h"
-
+// What tools see of a dictionary: its reachable entries and chain lengths.
 #include <set>
 
-#include "dictionary/private/dictionary_entry.h"
+#include "private/dictionary_entry.h"
+#include "private/dictionary_state.h"
+#include "tessvik/dictionary.h"
 
-namespace lexiqon {
+namespace tessvik {
 namespace {
-
-using tessvik_private::CompiledEntry;
 
 std::u16string Units(const tessvik_private::ByteRunValue& value) {
   std::u16string units(value.Units(), u'\0');
@@ -40,15 +39,26 @@ void WalkBlocks(const tessvik_private::FastArray& store, std::vector<CompiledEnt
 
 }  // namespace
 
-std::vector<CompiledEntry> ReachableEntries(const tessvik::Dictionary& dictionary) {
+std::vector<CompiledEntry> Dictionary::Entries() const {
   std::vector<CompiledEntry> entries;
-  const tessvik_private::DictionaryState& state = dictionary.State();
-  if (state.InBlockMode()) {
-    WalkBlocks(*state.blocks, entries);
+  if (state_->InBlockMode()) {
+    WalkBlocks(*state_->blocks, entries);
   } else {
-    WalkTable(state.entries, entries);
+    WalkTable(state_->entries, entries);
   }
   return entries;
 }
 
-}  // namespace lexiqon
+std::vector<std::uint32_t> Dictionary::ChainLengths() const {
+  std::vector<std::uint32_t> lengths(tessvik_private::kBucketCount, 0);
+  for (std::uint32_t b = 0; b < tessvik_private::kBucketCount; ++b) {
+    if (state_->InBlockMode()) {
+      lengths[b] = state_->blocks->BucketSize(b);
+      continue;
+    }
+    for (auto* item = state_->entries.Head(b); item != nullptr; item = item->Next()) ++lengths[b];
+  }
+  return lengths;
+}
+
+}  // namespace tessvik

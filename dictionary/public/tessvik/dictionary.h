@@ -1,11 +1,21 @@
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "dictionary/private/dictionary_state.h"
-#include "dictionary/public/dictionary_string.h"
-#include "dictionary/public/text_encoding.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary_string.h"
+#include "tessvik/text_encoding.h"
+
+namespace tessvik_private {
+class ByteRunValue;
+struct DictionaryInternals;
+struct DictionaryState;
+}  // namespace tessvik_private
 
 namespace tessvik {
 
@@ -14,28 +24,36 @@ namespace tessvik {
 // scratch fields, so the owner serialises every call.
 class Dictionary {
  public:
-  Dictionary() = default;
+  Dictionary();
   Dictionary(const Dictionary&) = delete;
   Dictionary& operator=(const Dictionary&) = delete;
+  ~Dictionary();
 
   // Adds one file, compiled or text; problems clear the valid flag.
   void Load(std::istream& stream);
-  bool IsValid() const { return state_.valid != 0; }
+  bool IsValid() const;
   bool Contains(const char* keyText);
   DictionaryString Lookup(const char* keyText, const TextEncoding* encoding);
   // One NUL-terminated text dictionary line.
   void AddLine(const char16_t* line);
 
-  // Read access for the dictionary tool.
-  const tessvik_private::DictionaryState& State() const { return state_; }
+  // For tools that inspect or rewrite dictionaries.
+  // Every entry a lookup can reach, once per key, with the value a lookup
+  // gives, in the store's own order.
+  std::vector<CompiledEntry> Entries() const;
+  // Whether a version 2 file put the dictionary in block mode.
+  bool InBlockMode() const;
+  // The number of entries listed in each of the 1021 hash buckets.
+  std::vector<std::uint32_t> ChainLengths() const;
 
  private:
-  void LoadText(std::istream& stream);
+  friend struct tessvik_private::DictionaryInternals;
+
   void Store(const std::string& key, std::u16string_view valueText);
   tessvik_private::ByteRunValue* Find(std::string_view key);
   std::u16string DefaultText(std::string_view text, const TextEncoding* encoding) const;
 
-  tessvik_private::DictionaryState state_;
+  std::unique_ptr<tessvik_private::DictionaryState> state_;
 };
 
 }  // namespace tessvik

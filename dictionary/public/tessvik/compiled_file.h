@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace tessvik_private {
+// Writing compiled dictionaries and reading their header: what tools that
+// make or inspect dictionary files need beside tessvik::Dictionary.
+namespace tessvik {
 
 struct CompiledEntry {
   std::string key;       // 8-bit key bytes
@@ -26,4 +30,9 @@ struct CompiledFormat {
 // or value too long for the format, and for an empty key in version 2.
 std::string WriteCompiled(const std::vector<CompiledEntry>& entries, const CompiledFormat& format);
 
-}  // namespace tessvik_private
+// The version, value encoding and byte order of a compiled file, read from
+// the stream's current position; none when the stream does not start with
+// the compiled magic or ends inside the header. Only those fields are set.
+std::optional<CompiledFormat> ReadCompiledFormat(std::istream& stream);
+
+}  // namespace tessvik
