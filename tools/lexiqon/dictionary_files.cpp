@@ -1,46 +1,35 @@
 #include "dictionary_files.h"
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 
-#include "arguments.h"
+#include "input_file.h"
 #include "tessvik/compiled_file.h"
 
 namespace lexiqon {
 
-void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream || std::filesystem::is_directory(path)) throw FileError("cannot read " + path);
-    dictionary.Load(stream);
-  }
+void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
+  // Compiled files are read from seekable streams, so standard input is
+  // read whole first.
+  std::istringstream stream(bytes, std::ios::binary);
+  dictionary.Load(stream);
 }
 
-bool IsCompiledFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) throw FileError("cannot read " + path);
+void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) LoadBytes(dictionary, ReadInput(path));
+}
+
+bool IsCompiled(const std::string& bytes) {
+  std::istringstream stream(bytes, std::ios::binary);
   return tessvik::ReadCompiledFormat(stream).has_value();
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw FileError("cannot write " + temporary);
-    }
+std::string LittleEndianBytes(std::u16string_view units) {
+  std::string bytes(units.size() * 2, '\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    throw FileError("cannot rename " + temporary + " to " + path);
-  }
+  return bytes;
 }
 
 }  // namespace lexiqon

@@ -104,8 +104,8 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
   const std::vector<CompiledEntry> entries = RandomEntries(300, 11);
   std::ofstream(path("source.dat"), std::ios::binary)
       << tessvik::WriteCompiled(entries, tessvik::CompiledFormat{});
-  std::ostringstream errors;
-  ASSERT_EQ(RunDecompile({path("source.dat"), "-o", path("source.txt")}, errors), 0)
+  std::ostringstream out, errors;
+  ASSERT_EQ(RunLexiqon({"decompile", path("source.dat"), "-o", path("source.txt")}, out, errors), 0)
       << errors.str();
   ExpectEntries(path("source.txt"), entries);
 
@@ -116,10 +116,12 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
                                                          {"--format", "2.1", "--big-endian"}};
   for (std::vector<std::string> words : formats) {
     SCOPED_TRACE(words.size() == 3 ? "2.1 big-endian" : words[1]);
+    words.insert(words.begin(), "compile");
     words.insert(words.end(), {path("source.txt"), "-o", path("out.dat")});
-    ASSERT_EQ(RunCompile(words, errors), 0) << errors.str();
+    ASSERT_EQ(RunLexiqon(words, out, errors), 0) << errors.str();
     ExpectEntries(path("out.dat"), entries);
-    ASSERT_EQ(RunDecompile({path("out.dat"), "-o", path("back.txt")}, errors), 0) << errors.str();
+    ASSERT_EQ(RunLexiqon({"decompile", path("out.dat"), "-o", path("back.txt")}, out, errors), 0)
+        << errors.str();
     ExpectEntries(path("back.txt"), entries);
   }
   fs::remove_all(dir);

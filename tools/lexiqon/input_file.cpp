@@ -1,0 +1,39 @@
+#include "input_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "errors.h"
+
+namespace lexiqon {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+std::string ReadAll(std::FILE* file, const std::string& path) {
+  std::string bytes;
+  char buffer[1 << 16];
+  for (;;) {
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+    bytes.append(buffer, got);
+    if (got == sizeof buffer) continue;
+    if (std::ferror(file) != 0) throw FileError(path, std::strerror(errno));
+    return bytes;
+  }
+}
+
+}  // namespace
+
+std::string ReadInput(const std::string& path) {
+  if (path == "-") return ReadAll(stdin, "-");
+  errno = 0;
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw FileError(path, std::strerror(errno));
+  return ReadAll(file.get(), path);
+}
+
+}  // namespace lexiqon
