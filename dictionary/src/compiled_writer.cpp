@@ -152,7 +152,7 @@ void WriteBlock(const std::vector<CompiledEntry>& entries, const CompiledFormat&
   }
   const Buckets buckets = GroupByBucket(entries);
   std::uint32_t bucketCount = 0;
-  for (const auto& bucket : buckets) bucketCount += bucket.empty() ? 0 : 1;
+  for (const auto& bucket : buckets) bucketCount += bucket.empty() ? 0u : 1u;
   const bool keys = format.keysPresent;
   out.U32(format.firstIndex);
   out.U8(keys ? 'Y' : 'N');

@@ -63,8 +63,8 @@ constexpr char kKeyBytes[] = "abcXYZ019/._-$ ";
 
 std::vector<CompiledEntry> RandomEntries(std::size_t n, unsigned seed) {
   std::mt19937 random(seed);
-  const auto below = [&random](std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  const auto below = [&random](std::size_t limit) {
+    return std::uniform_int_distribution<std::size_t>(0, limit - 1)(random);
   };
   std::vector<CompiledEntry> entries;
   for (std::size_t i = 0; i < n; ++i) {

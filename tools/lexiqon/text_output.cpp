@@ -33,7 +33,8 @@ std::string ToUtf8(const std::u16string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
     if (IsHigh(unit) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      AppendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00));
+      const char32_t high = unit - 0xD800u;
+      AppendCodePoint(out, 0x10000u + (high << 10) + (text[++i] - 0xDC00u));
     } else if (IsHigh(unit) || IsLow(unit)) {
       AppendCodePoint(out, 0xFFFD);
     } else {
