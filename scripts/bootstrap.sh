@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64
   clang libclang-rt-14-dev
   hyperfine gettext
-  libcli11-dev help2man
+  libcli11-dev help2man libgettextpo-dev
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/packages.sh"

@@ -20,7 +20,9 @@ constexpr char kFooter[] =
     "  lexiqon compile lexdictionary.txt -o lexdictionary.dat\n"
     "  lexiqon check lexdictionary.txt\n"
     "  lexiqon lookup -d lexdictionary.dat '$$$/Frontend/FEAppStartupErrorTitle=Error'\n"
-    "  lexiqon decompile lexdictionary.dat -o -";
+    "  lexiqon decompile lexdictionary.dat -o -\n"
+    "  lexiqon decompile fr.dat --to po --source en.dat -o fr.po\n"
+    "  lexiqon compile fr.po -o fr.dat";
 
 struct AllOptions {
   LookupOptions lookup;
@@ -28,6 +30,7 @@ struct AllOptions {
   CheckOptions check;
   CompileOptions compile;
   DecompileOptions decompile;
+  CompareOptions compare;
   StatsOptions stats;
 };
 
@@ -78,18 +81,34 @@ CLI::App* AddCompile(CLI::App& app, CompileOptions& o) {
   sub->add_flag("--big-endian", o.bigEndian, "big-endian numbers (version 2.1)");
   sub->add_option("--value-encoding", o.valueEncoding, "value encoding (versions 1.x)")
       ->check(CLI::IsMember({"utf16", "utf8", "ansi"}));
-  sub->add_flag("--statistics", o.statistics, "print entry and replacement counts");
-  sub->add_option("IN", o.input, "the text dictionary, or - for standard input")->required();
+  sub->add_option("--input-format", o.inputFormat, "text or po (default: po for *.po files)")
+      ->check(CLI::IsMember({"text", "po"}));
+  sub->add_flag("--statistics", o.statistics,
+                "print entries, replaced keys, untranslated and fuzzy messages left out");
+  sub->add_option("IN", o.input, "the text dictionary or PO file, or - for standard input")
+      ->required();
   return sub;
 }
 
 CLI::App* AddDecompile(CLI::App& app, DecompileOptions& o) {
   CLI::App* sub = app.add_subcommand(
-      "decompile", "Write any dictionary as UTF-16 text, one sorted, quoted line per key");
+      "decompile", "Write any dictionary as UTF-16 text or as a PO file, sorted by key");
   sub->add_option("-o,--output", o.output, "the text file, or - for standard output")
       ->required()
       ->type_name("OUT");
+  sub->add_option("--to", o.to, "text (default) or po")->check(CLI::IsMember({"text", "po"}));
+  sub->add_option("--source", o.source, "po: the source language's dictionary, for msgid")
+      ->type_name("DICT");
+  sub->add_flag("--template", o.asTemplate, "po: leave every msgstr empty");
   sub->add_option("IN", o.input, "the dictionary, or - for standard input")->required();
+  return sub;
+}
+
+CLI::App* AddCompare(CLI::App& app, CompareOptions& o) {
+  CLI::App* sub = app.add_subcommand(
+      "compare", "List the keys that one file has and the other lacks; exit 1 when they differ");
+  sub->add_option("A", o.first, "a dictionary or PO file")->required();
+  sub->add_option("B", o.second, "a dictionary or PO file")->required();
   return sub;
 }
 
@@ -108,6 +127,7 @@ int Dispatch(CLI::App& app, const AllOptions& o, Context& context) {
   if (name == "check") return RunCheck(o.check, context);
   if (name == "compile") return RunCompile(o.compile, context);
   if (name == "decompile") return RunDecompile(o.decompile, context);
+  if (name == "compare") return RunCompare(o.compare, context);
   return RunStats(o.stats, context);
 }
 
@@ -125,6 +145,7 @@ int RunLexiqon(const std::vector<std::string>& words, std::ostream& out, std::os
   AddCheck(app, options.check);
   AddCompile(app, options.compile);
   AddDecompile(app, options.decompile);
+  AddCompare(app, options.compare);
   AddStats(app, options.stats);
 
   Reporter report(err);

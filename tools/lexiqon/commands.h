@@ -34,12 +34,21 @@ struct CompileOptions {
   std::string format = "2.1";
   bool bigEndian = false;
   std::string valueEncoding = "utf16";
+  std::string inputFormat;  // text or po; empty: by the file name
   bool statistics = false;
 };
 
 struct DecompileOptions {
   std::string input;
   std::string output;
+  std::string to = "text";  // or po
+  std::string source;       // po: the dictionary whose texts become msgid
+  bool asTemplate = false;  // po: empty msgstr
+};
+
+struct CompareOptions {
+  std::string first;
+  std::string second;
 };
 
 struct StatsOptions {
@@ -54,6 +63,7 @@ int RunContains(const LookupOptions& options, Context& context);
 int RunCheck(const CheckOptions& options, Context& context);
 int RunCompile(const CompileOptions& options, Context& context);
 int RunDecompile(const DecompileOptions& options, Context& context);
+int RunCompare(const CompareOptions& options, Context& context);
 int RunStats(const StatsOptions& options, Context& context);
 
 // The whole tool: parses the words after the program name, runs the

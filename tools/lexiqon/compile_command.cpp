@@ -1,13 +1,11 @@
-#include <algorithm>
 #include <map>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 
 #include "commands.h"
 #include "dictionary_files.h"
+#include "entry_source.h"
 #include "errors.h"
-#include "input_file.h"
 #include "output_file.h"
 #include "statistics.h"
 #include "tessvik/compiled_file.h"
@@ -56,33 +54,37 @@ bool SameLookups(const std::string& bytes, const std::vector<CompiledEntry>& ent
   return same;
 }
 
+LineCounts Counts(const CompileOptions& options, const EntrySource& source, bool po) {
+  if (!po) return CountLines(options.input, source.bytes, source.entries.size());
+  LineCounts counts;
+  counts.path = options.input;
+  counts.entries = source.entries.size();
+  counts.untranslated = source.leftOut.untranslated;
+  counts.fuzzy = source.leftOut.fuzzy;
+  return counts;
+}
+
 }  // namespace
 
 int RunCompile(const CompileOptions& options, Context& context) {
   const CompiledFormat format = FormatOptions(options);
-  const std::string bytes = ReadInput(options.input);
-  tessvik::Dictionary source;
-  LoadBytes(source, bytes);
-  if (!source.IsValid()) {
+  const bool po = IsPoInput(options.input, options.inputFormat);
+  // Sorted, so that equal contents give equal files whatever the line order.
+  const EntrySource source = ReadEntries(options.input, po, context.report);
+  if (!source.valid) {
     context.report.Error(options.input, "not a valid dictionary (see lexiqon check)");
     return 1;
   }
-  // Sorted, so that equal contents give equal files whatever the line order.
-  std::vector<CompiledEntry> entries = source.Entries();
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.key < b.key; });
   std::string compiled;
   try {
-    compiled = tessvik::WriteCompiled(entries, format);
+    compiled = tessvik::WriteCompiled(source.entries, format);
   } catch (const std::invalid_argument& error) {
     context.report.Error(options.input, error.what());
     return 1;
   }
-  if (!SameLookups(compiled, entries, options.input, context.report)) return 1;
+  if (!SameLookups(compiled, source.entries, options.input, context.report)) return 1;
   WriteOutput(options.output, compiled);
-  if (options.statistics) {
-    PrintStatistics(CountLines(options.input, bytes, entries.size()), context.report.Stream());
-  }
+  if (options.statistics) PrintStatistics(Counts(options, source, po), context.report.Stream());
   return 0;
 }
 

@@ -3,7 +3,6 @@
 
 #include "commands.h"
 #include "dictionary_files.h"
-#include "platform/code_page.h"
 #include "tessvik/dictionary.h"
 #include "text_output.h"
 
@@ -22,15 +21,6 @@ std::u16string Text(const tessvik::DictionaryString& result) {
 std::u16string Widened(std::string_view text) {
   std::u16string wide;
   for (char byte : text) wide.push_back(static_cast<unsigned char>(byte));
-  return wide;
-}
-
-std::u16string FromUtf8(const std::string& text) {
-  const auto length = static_cast<int>(text.size());
-  const int units =
-      platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, nullptr, 0);
-  std::u16string wide(static_cast<std::size_t>(units), u'\0');
-  platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, wide.data(), units);
   return wide;
 }
 

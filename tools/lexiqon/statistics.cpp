@@ -32,6 +32,10 @@ void PrintStatistics(const LineCounts& counts, std::ostream& err) {
   if (counts.lines != 0) err << " from " << counts.lines << " lines";
   err << ", " << counts.replaced << " replaced keys";
   if (counts.dropped != 0) err << ", " << counts.dropped << " dropped lines";
+  if (counts.untranslated != 0 || counts.fuzzy != 0) {
+    err << ", " << counts.untranslated << " untranslated and " << counts.fuzzy
+        << " fuzzy messages left out";
+  }
   err << ".\n";
 }
 

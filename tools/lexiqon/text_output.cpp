@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/code_page.h"
+
 namespace lexiqon {
 namespace {
 
@@ -42,6 +44,15 @@ std::string ToUtf8(const std::u16string& text) {
     }
   }
   return out;
+}
+
+std::u16string FromUtf8(const std::string& text) {
+  const auto length = static_cast<int>(text.size());
+  const int units =
+      platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, nullptr, 0);
+  std::u16string wide(static_cast<std::size_t>(units), u'\0');
+  platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, wide.data(), units);
+  return wide;
 }
 
 std::string ToUnitList(const std::u16string& text) {
