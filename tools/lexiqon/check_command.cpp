@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "dictionary_files.h"
+#include "input_encoding.h"
 #include "input_file.h"
 #include "line_scan.h"
 #include "statistics.h"
@@ -62,8 +63,9 @@ class LineChecker {
  public:
   explicit LineChecker(Reporter& report) : report_(report) {}
 
-  void CheckText(const std::string& path, const std::string& bytes) {
-    if (!HasByteOrderMark(bytes)) CheckEightBit(path, bytes);
+  // asRead: the bytes are the file's own, not converted from UTF-8.
+  void CheckText(const std::string& path, const std::string& bytes, bool asRead) {
+    if (asRead && !HasByteOrderMark(bytes)) CheckEightBit(path, bytes);
     ScanLines(bytes, [&](const ScannedLine& line) { CheckLine(path, line); });
   }
 
@@ -158,15 +160,16 @@ class LineChecker {
 };
 
 // Loads the file, with its line findings for text; returns the file's bytes.
-std::string CheckFile(const std::string& path, tessvik::Dictionary& dictionary,
-                      LineChecker& checker, Context& context) {
-  std::string bytes = ReadInput(path);
+std::string CheckFile(const std::string& path, const std::string& encoding,
+                      tessvik::Dictionary& dictionary, LineChecker& checker, Context& context) {
+  const std::string original = ReadInput(path);
+  std::string bytes = ToDictionaryBytes(path, original, encoding);
   std::istringstream header(bytes, std::ios::binary);
   if (const auto format = tessvik::ReadCompiledFormat(header)) {
     context.out << path << ": compiled version " << int{format->major} << '.' << int{format->minor}
                 << '\n';
   } else {
-    checker.CheckText(path, bytes);
+    checker.CheckText(path, bytes, bytes == original);
   }
   LoadBytes(dictionary, bytes);
   return bytes;
@@ -180,14 +183,16 @@ int RunCheck(const CheckOptions& options, Context& context) {
   if (options.together) {
     tessvik::Dictionary dictionary;
     LineChecker checker(context.report);
-    for (const std::string& path : options.files) CheckFile(path, dictionary, checker, context);
+    for (const std::string& path : options.files)
+      CheckFile(path, options.inputEncoding, dictionary, checker, context);
     allValid = dictionary.IsValid();
     context.out << (allValid ? "valid" : "invalid") << '\n';
   } else {
     for (const std::string& path : options.files) {
       tessvik::Dictionary dictionary;
       LineChecker checker(context.report);
-      const std::string bytes = CheckFile(path, dictionary, checker, context);
+      const std::string bytes =
+          CheckFile(path, options.inputEncoding, dictionary, checker, context);
       context.out << path << ": " << (dictionary.IsValid() ? "valid" : "invalid") << '\n';
       allValid = allValid && dictionary.IsValid();
       if (options.statistics) {

@@ -66,6 +66,9 @@ CLI::App* AddCheck(CLI::App& app, CheckOptions& o) {
       "check", "Report lines that compile or the launcher would not read as meant");
   sub->add_flag("--together", o.together,
                 "load the files in order into one dictionary, as the launcher layers them");
+  sub->add_option("--input-encoding", o.inputEncoding,
+                  "text sources: utf-8, utf-16 or ansi (default: by the byte-order mark)")
+      ->check(CLI::IsMember({"utf-8", "utf-16", "ansi"}));
   sub->add_flag("--statistics", o.statistics, "print entry and replacement counts");
   sub->add_option("FILE", o.files, "text or compiled dictionaries")->required();
   return sub;
@@ -81,6 +84,9 @@ CLI::App* AddCompile(CLI::App& app, CompileOptions& o) {
   sub->add_flag("--big-endian", o.bigEndian, "big-endian numbers (version 2.1)");
   sub->add_option("--value-encoding", o.valueEncoding, "value encoding (versions 1.x)")
       ->check(CLI::IsMember({"utf16", "utf8", "ansi"}));
+  sub->add_option("--input-encoding", o.inputEncoding,
+                  "text sources: utf-8, utf-16 or ansi (default: by the byte-order mark)")
+      ->check(CLI::IsMember({"utf-8", "utf-16", "ansi"}));
   sub->add_option("--input-format", o.inputFormat, "text or po (default: po for *.po files)")
       ->check(CLI::IsMember({"text", "po"}));
   sub->add_flag("--statistics", o.statistics,

@@ -26,6 +26,7 @@ struct CheckOptions {
   std::vector<std::string> files;
   bool together = false;
   bool statistics = false;
+  std::string inputEncoding;  // utf-8, utf-16 or ansi; empty: by the byte-order mark
 };
 
 struct CompileOptions {
@@ -34,7 +35,8 @@ struct CompileOptions {
   std::string format = "2.1";
   bool bigEndian = false;
   std::string valueEncoding = "utf16";
-  std::string inputFormat;  // text or po; empty: by the file name
+  std::string inputFormat;    // text or po; empty: by the file name
+  std::string inputEncoding;  // as for check
   bool statistics = false;
 };
 

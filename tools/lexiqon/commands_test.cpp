@@ -119,6 +119,23 @@ TEST_F(LexiqonTest, CompileRefusesValuesAnAnsiFileCannotHold) {
   EXPECT_FALSE(fs::exists(Path("out.dat")));
 }
 
+TEST_F(LexiqonTest, Utf8SourcesCompileAsTheirUtf16Twins) {
+  const std::string utf16 = Write("utf16.txt", Utf16File(u"\"$$$/k=caf\u00E9 \u65E5\"\r\n"));
+  const std::string marked =
+      Write("marked.txt", "\xEF\xBB\xBF\"$$$/k=caf\xC3\xA9 \xE6\x97\xA5\"\r\n");
+  const std::string bare = Write("bare.txt", "\"$$$/k=caf\xC3\xA9 \xE6\x97\xA5\"\r\n");
+  ASSERT_EQ(Run({"compile", utf16, "-o", Path("utf16.dat")}), 0) << err_.str();
+  ASSERT_EQ(Run({"compile", marked, "-o", Path("marked.dat")}), 0) << err_.str();
+  ASSERT_EQ(Run({"compile", "--input-encoding", "utf-8", bare, "-o", Path("bare.dat")}), 0);
+  EXPECT_EQ(Read("marked.dat"), Read("utf16.dat"));
+  EXPECT_EQ(Read("bare.dat"), Read("utf16.dat"));
+  EXPECT_EQ(Run({"check", "--input-encoding", "utf-8", bare}), 0);
+  EXPECT_EQ(err_.str(), "");
+  const std::string broken = Write("broken.txt", "\"$$$/k=\xC3\"\r\n");
+  EXPECT_EQ(Run({"compile", "--input-encoding", "utf-8", broken, "-o", Path("x.dat")}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: " + broken + ": error: not valid UTF-8\n");
+}
+
 TEST_F(LexiqonTest, CompileStatisticsCountEntriesAndReplacedKeys) {
   const std::string source = Write("a.txt", "\"$$$/k=1\"\r\n\"$$$/j=2\"\r\n\"$$$/k=3\"\r\n");
   ASSERT_EQ(Run({"compile", "--statistics", source, "-o", Path("a.dat")}), 0);

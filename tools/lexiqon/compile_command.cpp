@@ -70,7 +70,7 @@ int RunCompile(const CompileOptions& options, Context& context) {
   const CompiledFormat format = FormatOptions(options);
   const bool po = IsPoInput(options.input, options.inputFormat);
   // Sorted, so that equal contents give equal files whatever the line order.
-  const EntrySource source = ReadEntries(options.input, po, context.report);
+  const EntrySource source = ReadEntries(options.input, po, context.report, options.inputEncoding);
   if (!source.valid) {
     context.report.Error(options.input, "not a valid dictionary (see lexiqon check)");
     return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dictionary_files.h"
+#include "input_encoding.h"
 #include "input_file.h"
 #include "tessvik/dictionary.h"
 
@@ -28,13 +29,14 @@ bool IsPoInput(const std::string& path, const std::string& format) {
   return format.empty() ? IsPoPath(path) : format == "po";
 }
 
-EntrySource ReadEntries(const std::string& path, bool po, Reporter& report) {
+EntrySource ReadEntries(const std::string& path, bool po, Reporter& report,
+                        const std::string& encoding) {
   EntrySource source;
   if (po) {
     source.leftOut = ReadPo(path, report);
     source.entries = std::move(source.leftOut.entries);
   } else {
-    source.bytes = ReadInput(path);
+    source.bytes = ToDictionaryBytes(path, ReadInput(path), encoding);
     tessvik::Dictionary dictionary;
     LoadBytes(dictionary, source.bytes);
     source.valid = dictionary.IsValid();

@@ -18,7 +18,9 @@ struct EntrySource {
   PoCatalog leftOut;  // PO: untranslated and fuzzy counts (entries unused)
 };
 
-EntrySource ReadEntries(const std::string& path, bool po, Reporter& report);
+// encoding: of a text source, as ToDictionaryBytes takes it.
+EntrySource ReadEntries(const std::string& path, bool po, Reporter& report,
+                        const std::string& encoding = "");
 
 // By the option, else by the file name.
 bool IsPoInput(const std::string& path, const std::string& format);
