@@ -1,5 +1,5 @@
 // What tools see of a dictionary: its reachable entries and chain lengths.
-#include <set>
+#include <algorithm>
 
 #include "private/dictionary_entry.h"
 #include "private/dictionary_state.h"
@@ -14,14 +14,15 @@ std::u16string Units(const tessvik_private::ByteRunValue& value) {
   return units;
 }
 
+// Chains list the newest item first, so the first item of a key in chain
+// order is the one a lookup finds; later ones are shadowed.
 void WalkTable(const tessvik_private::EntryTable& table, std::vector<CompiledEntry>& out) {
   for (std::uint32_t b = 0; b < tessvik_private::kBucketCount; ++b) {
-    std::set<std::string> seen;  // later items of a chain with a seen key are shadowed
     for (const auto* item = table.Head(b); item != nullptr; item = item->Next()) {
       const auto* entry = static_cast<const tessvik_private::DictionaryEntry*>(item);
-      std::string key(reinterpret_cast<const char*>(entry->KeyData()), entry->KeyLength());
-      if (!seen.insert(key).second) continue;
-      out.push_back({std::move(key), Units(*entry->Value())});
+      out.push_back(
+          {std::string(reinterpret_cast<const char*>(entry->KeyData()), entry->KeyLength()),
+           Units(*entry->Value())});
     }
   }
 }
@@ -46,6 +47,12 @@ std::vector<CompiledEntry> Dictionary::Entries() const {
   } else {
     WalkTable(state_->entries, entries);
   }
+  // Stable: of equal keys the one a lookup finds came first and stays.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const auto& a, const auto& b) { return a.key < b.key; });
+  entries.erase(std::unique(entries.begin(), entries.end(),
+                            [](const auto& a, const auto& b) { return a.key == b.key; }),
+                entries.end());
   return entries;
 }
 

@@ -1,4 +1,3 @@
-#include <map>
 #include <ostream>
 #include <stdexcept>
 
@@ -36,17 +35,18 @@ CompiledFormat FormatOptions(const CompileOptions& options) {
 }
 
 // Every key must give the same text from the compiled bytes as from the
-// source; an 8-bit value encoding may not hold every character.
+// source; an 8-bit value encoding may not hold every character. Both lists
+// are sorted by key.
 bool SameLookups(const std::string& bytes, const std::vector<CompiledEntry>& entries,
                  const std::string& input, Reporter& report) {
   tessvik::Dictionary compiled;
   LoadBytes(compiled, bytes);
   bool same = compiled.IsValid();
-  std::map<std::string, std::u16string> byKey;
-  for (CompiledEntry& entry : compiled.Entries()) byKey[entry.key] = std::move(entry.value);
+  const std::vector<CompiledEntry> loaded = compiled.Entries();
+  auto found = loaded.begin();
   for (const CompiledEntry& entry : entries) {
-    const auto found = byKey.find(entry.key);
-    if (found != byKey.end() && found->second == entry.value) continue;
+    while (found != loaded.end() && found->key < entry.key) ++found;
+    if (found != loaded.end() && found->key == entry.key && found->value == entry.value) continue;
     report.Error(input, "the value of \"" + entry.key +
                             "\" does not survive this format: " + ToUtf8(entry.value));
     same = false;
@@ -82,7 +82,11 @@ int RunCompile(const CompileOptions& options, Context& context) {
     context.report.Error(options.input, error.what());
     return 1;
   }
-  if (!SameLookups(compiled, source.entries, options.input, context.report)) return 1;
+  // UTF-16 values are stored unchanged; only an 8-bit encoding can lose text.
+  if (format.valueEncoding != 0 &&
+      !SameLookups(compiled, source.entries, options.input, context.report)) {
+    return 1;
+  }
   WriteOutput(options.output, compiled);
   if (options.statistics) PrintStatistics(Counts(options, source, po), context.report.Stream());
   return 0;

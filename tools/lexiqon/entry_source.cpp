@@ -40,7 +40,8 @@ EntrySource ReadEntries(const std::string& path, bool po, Reporter& report,
     tessvik::Dictionary dictionary;
     LoadBytes(dictionary, source.bytes);
     source.valid = dictionary.IsValid();
-    source.entries = dictionary.Entries();
+    source.entries = dictionary.Entries();  // sorted already
+    return source;
   }
   SortByKey(source.entries);
   return source;

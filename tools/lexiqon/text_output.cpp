@@ -47,6 +47,9 @@ std::string ToUtf8(const std::u16string& text) {
 }
 
 std::u16string FromUtf8(const std::string& text) {
+  bool ascii = true;
+  for (char byte : text) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+  if (ascii) return std::u16string(text.begin(), text.end());
   const auto length = static_cast<int>(text.size());
   const int units =
       platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, nullptr, 0);

@@ -39,7 +39,7 @@ class Dictionary {
 
   // For tools that inspect or rewrite dictionaries.
   // Every entry a lookup can reach, once per key, with the value a lookup
-  // gives, in the store's own order.
+  // gives, sorted by key bytes.
   std::vector<CompiledEntry> Entries() const;
   // Whether a version 2 file put the dictionary in block mode.
   bool InBlockMode() const;
