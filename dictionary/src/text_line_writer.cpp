@@ -1,6 +1,7 @@
 // The inverse of the line parser followed by Unescape and ExpandMarkup.
 #include <algorithm>
 
+#include "private/escapes.h"
 #include "tessvik/text_lines.h"
 
 namespace tessvik {
@@ -31,6 +32,15 @@ char16_t FirstWritten(std::u16string_view value, std::size_t i) {
 
 bool NextIsOneOf(std::u16string_view value, std::size_t i, std::u16string_view set) {
   return i + 1 < value.size() && set.find(FirstWritten(value, i + 1)) != std::u16string_view::npos;
+}
+
+// Whether the "#" at i would be read as markup rather than kept as written.
+bool StartsMarkup(std::u16string_view value, std::size_t i) {
+  if (i + 1 >= value.size() || value[i + 1] != u'{') return false;
+  const std::size_t close = value.find(u'}', i);
+  if (close == std::u16string_view::npos) return false;
+  const std::u16string_view piece = value.substr(i, close - i + 1);
+  return tessvik_private::ExpandMarkup(piece.data(), piece.size()) != piece;
 }
 
 void AppendCode(std::u16string& out, char16_t unit) {
@@ -75,7 +85,7 @@ void AppendValueUnit(std::u16string& out, std::u16string_view value, std::size_t
       out += NextIsOneOf(value, i, kCaretEscapes) ? u"^^" : u"^";
       return;
     case u'#':
-      if (i + 1 < value.size() && value[i + 1] == u'{') {
+      if (StartsMarkup(value, i)) {
         AppendCode(out, unit);
       } else {
         out.push_back(unit);

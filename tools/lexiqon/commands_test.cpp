@@ -102,12 +102,14 @@ TEST_F(LexiqonTest, CompileAndDecompileKeepEveryLookupInEveryFormat) {
 }
 
 TEST_F(LexiqonTest, DecompileSortsKeysAndEscapesOnlyWhatALoadWouldChange) {
-  const std::string source =
-      Write("source.txt",
-            Utf16File(u"\"$$$/z=50% #1 a\\\\b ^x\"\r\n\"$$$/a=say \\\"hi\\\"\\n#{23}{x}\"\n"));
+  const std::string source = Write(
+      "source.txt",
+      Utf16File(
+          u"\"$$$/z=50% #1 a\\\\b ^x\"\r\n\"$$$/a=say \\\"hi\\\"\\n#{23}{x} #{23}{endl}\"\n"));
   ASSERT_EQ(Run({"decompile", source, "-o", Path("back.txt")}), 0) << err_.str();
-  EXPECT_EQ(Read("back.txt"),
-            Utf16File(u"\"$$$/a=say \\\"hi\\\"\\n#{23}{x}\"\r\n\"$$$/z=50% #1 a\\\\b ^x\"\r\n"));
+  EXPECT_EQ(
+      Read("back.txt"),
+      Utf16File(u"\"$$$/a=say \\\"hi\\\"\\n#{x} #{23}{endl}\"\r\n\"$$$/z=50% #1 a\\\\b ^x\"\r\n"));
 }
 
 TEST_F(LexiqonTest, CompileRefusesValuesAnAnsiFileCannotHold) {
