@@ -57,13 +57,29 @@ bool LoadBody(BoundedReader& in, const Version& version, DictionaryState& state)
 
 }  // namespace
 
+bool KnownVersion(const Version& version) {
+  return (version.major == 2 && version.minor >= 0) ||
+         (version.major == 1 && (version.minor == 0 || version.minor == 5));
+}
+
 void LoadCompiled(std::istream& stream, DictionaryState& state) {
   BoundedReader in(stream, false);
+  const std::uint64_t size = in.Remaining();
   char magic[kCompiledMagicSize];
   Version version;
-  if (!in.Read(magic, sizeof magic) || !ReadVersion(in, version) || !LoadBody(in, version, state)) {
-    state.valid = 0;
+  const char* problem = nullptr;
+  if (!in.Read(magic, sizeof magic) || !ReadVersion(in, version)) {
+    problem = "the file ends inside its header";
+  } else if (!KnownVersion(version)) {
+    problem = "unknown version";
+  } else if (!LoadBody(in, version, state)) {
+    problem =
+        version.major == 2 ? "truncated or inconsistent block" : "truncated or inconsistent table";
   }
+  if (problem == nullptr) return;
+  state.valid = 0;
+  if (!state.compiledProblem)
+    state.compiledProblem = tessvik::CompiledProblem{problem, size - in.Remaining()};
 }
 
 }  // namespace tessvik_private

@@ -68,4 +68,8 @@ std::vector<std::uint32_t> Dictionary::ChainLengths() const {
   return lengths;
 }
 
+std::optional<CompiledProblem> Dictionary::FirstCompiledProblem() const {
+  return state_->compiledProblem;
+}
+
 }  // namespace tessvik

@@ -171,7 +171,14 @@ std::string CheckFile(const std::string& path, const std::string& encoding,
   } else {
     checker.CheckText(path, bytes, bytes == original);
   }
+  const bool wasValid = dictionary.IsValid();
   LoadBytes(dictionary, bytes);
+  if (wasValid && !dictionary.IsValid()) {
+    if (const auto problem = dictionary.FirstCompiledProblem()) {
+      context.report.Error(path, problem->reason + " (reading stopped at byte " +
+                                     std::to_string(problem->offset) + ")");
+    }
+  }
   return bytes;
 }
 

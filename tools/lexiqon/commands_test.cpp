@@ -201,6 +201,21 @@ TEST_F(LexiqonTest, CheckGivesOneVerdictPerFileOrOneTogether) {
   ASSERT_EQ(Run({"compile", "--format", "1.5", a, "-o", Path("a.dat")}), 0);
   EXPECT_EQ(Run({"check", Path("a.dat")}), 0);
   EXPECT_EQ(out_.str(), Path("a.dat") + ": compiled version 1.5\n" + Path("a.dat") + ": valid\n");
+  // A compiled file cut short says why and where reading stopped.
+  const std::string whole = Read("a.dat");
+  const std::string cut = Write("cut.dat", whole.substr(0, whole.size() - 3));
+  EXPECT_EQ(Run({"check", cut}), 1);
+  EXPECT_EQ(out_.str(), cut + ": compiled version 1.5\n" + cut + ": invalid\n");
+  EXPECT_NE(
+      err_.str().find(cut + ": error: truncated or inconsistent table (reading stopped at byte"),
+      std::string::npos)
+      << err_.str();
+  std::string future = whole;
+  future[21] = '\x03';
+  Write("future.dat", future);
+  EXPECT_EQ(Run({"check", Path("future.dat")}), 1);
+  EXPECT_EQ(err_.str(), "lexiqon: " + Path("future.dat") +
+                            ": error: unknown version (reading stopped at byte 25)\n");
 }
 
 TEST_F(LexiqonTest, LookupFollowsTheLauncherAndRawAsksTheStore) {

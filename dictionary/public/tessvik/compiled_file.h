@@ -25,6 +25,13 @@ struct CompiledFormat {
   bool keysPresent = true;         // version 2
 };
 
+// Why a compiled file cleared the valid flag, and the byte offset at which
+// reading stopped.
+struct CompiledProblem {
+  std::string reason;
+  std::uint64_t offset = 0;
+};
+
 // Serialises entries with unique keys; the same input always gives the same
 // bytes. Throws std::invalid_argument for an unsupported version or a key
 // or value too long for the format, and for an empty key in version 2.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,8 @@ class Dictionary {
   bool InBlockMode() const;
   // The number of entries listed in each of the 1021 hash buckets.
   std::vector<std::uint32_t> ChainLengths() const;
+  // The first compiled file that cleared the valid flag: why, and where.
+  std::optional<CompiledProblem> FirstCompiledProblem() const;
 
  private:
   friend struct tessvik_private::DictionaryInternals;
