@@ -1,5 +1,6 @@
 // Any key and value through the text line writer and back through a load:
 // the line must give back exactly the key and value it was written from.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
