@@ -36,4 +36,14 @@ std::string ReadInput(const std::string& path) {
   return ReadAll(file.get(), path);
 }
 
+void CheckReadable(const std::string& path) {
+  if (path == "-") return;
+  errno = 0;
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) throw FileError(path, std::strerror(errno));
+  // A folder opens but cannot be read.
+  std::fgetc(file.get());
+  if (std::ferror(file.get()) != 0) throw FileError(path, std::strerror(errno));
+}
+
 }  // namespace lexiqon

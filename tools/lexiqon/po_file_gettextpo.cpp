@@ -122,11 +122,12 @@ bool Writable(const std::u16string& text) { return text.find(u'\0') == std::u16s
 }  // namespace
 
 PoCatalog ReadPo(const std::string& path, Reporter& report) {
-  if (path != "-") ReadInput(path);  // the system's reason for a file that cannot be read
+  CheckReadable(path);  // the system's reason for a file that cannot be read
   const CountErrors errors;
   const PoFile file(po_file_read(path.c_str(), &kHandler));
   if (!file || errors.Count() != 0) throw FileError(path, "cannot read the PO file");
   PoCatalog catalog;
+  catalog.entries.reserve(1024);
   const MessageIterator messages(po_message_iterator(file.get(), nullptr));
   while (po_message_t message = po_next_message(messages.get())) {
     const char* context = po_message_msgctxt(message);
