@@ -7,10 +7,39 @@
 
 namespace lexiqon {
 
+namespace {
+
+// A seekable input stream over bytes held elsewhere: a dictionary is read
+// without a copy of the file.
+class ByteView : public std::streambuf {
+ public:
+  explicit ByteView(const std::string& bytes) {
+    char* begin = const_cast<char*>(bytes.data());  // only ever read
+    setg(begin, begin, begin + bytes.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios::seekdir direction, std::ios::openmode) override {
+    const off_type base = direction == std::ios::beg   ? 0
+                          : direction == std::ios::cur ? gptr() - eback()
+                                                       : egptr() - eback();
+    return seekpos(pos_type(base + offset), std::ios::in);
+  }
+  pos_type seekpos(pos_type position, std::ios::openmode) override {
+    const off_type offset = position;
+    if (offset < 0 || offset > egptr() - eback()) return pos_type(off_type(-1));
+    setg(eback(), eback() + offset, egptr());
+    return position;
+  }
+};
+
+}  // namespace
+
 void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
   // Compiled files are read from seekable streams, so standard input is
   // read whole first.
-  std::istringstream stream(bytes, std::ios::binary);
+  ByteView view(bytes);
+  std::istream stream(&view);
   dictionary.Load(stream);
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "errors.h"
@@ -16,6 +17,10 @@ struct FileCloser {
 
 std::string ReadAll(std::FILE* file, const std::string& path) {
   std::string bytes;
+  // A regular file's size saves the string's regrowing; a pipe has none.
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error) bytes.reserve(static_cast<std::size_t>(size));
   char buffer[1 << 16];
   for (;;) {
     const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
