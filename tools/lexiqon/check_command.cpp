@@ -190,8 +190,16 @@ int RunCheck(const CheckOptions& options, Context& context) {
   if (options.together) {
     tessvik::Dictionary dictionary;
     LineChecker checker(context.report);
-    for (const std::string& path : options.files)
-      CheckFile(path, options.inputEncoding, dictionary, checker, context);
+    for (const std::string& path : options.files) {
+      const std::string bytes =
+          CheckFile(path, options.inputEncoding, dictionary, checker, context);
+      if (options.statistics) {
+        // This file's own entries: its distinct keys, or a compiled file's.
+        tessvik::Dictionary alone;
+        LoadBytes(alone, bytes);
+        PrintStatistics(CountLines(path, bytes, alone.Entries().size()), context.report.Stream());
+      }
+    }
     allValid = dictionary.IsValid();
     context.out << (allValid ? "valid" : "invalid") << '\n';
   } else {

@@ -195,9 +195,11 @@ TEST_F(LexiqonTest, CheckGivesOneVerdictPerFileOrOneTogether) {
   EXPECT_EQ(Run({"check", a, b}), 0);
   EXPECT_EQ(out_.str(), a + ": valid\n" + b + ": valid\n");
   EXPECT_EQ(err_.str(), "");
-  EXPECT_EQ(Run({"check", "--together", a, b}), 0);
+  EXPECT_EQ(Run({"check", "--together", "--statistics", a, b}), 0);
   EXPECT_EQ(out_.str(), "valid\n");
-  EXPECT_EQ(err_.str(), "lexiqon: " + a + ":1: warning: key \"/k\" is replaced by " + b + ":1\n");
+  EXPECT_EQ(err_.str(), "lexiqon: " + a + ": 1 entries from 1 lines, 0 replaced keys.\nlexiqon: " +
+                            a + ":1: warning: key \"/k\" is replaced by " + b +
+                            ":1\nlexiqon: " + b + ": 1 entries from 1 lines, 0 replaced keys.\n");
   ASSERT_EQ(Run({"compile", "--format", "1.5", a, "-o", Path("a.dat")}), 0);
   EXPECT_EQ(Run({"check", Path("a.dat")}), 0);
   EXPECT_EQ(out_.str(), Path("a.dat") + ": compiled version 1.5\n" + Path("a.dat") + ": valid\n");
