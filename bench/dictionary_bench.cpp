@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/dictionary_corpus.h"
-#include "dictionary/public/dictionary.h"
+#include "dictionary_corpus.h"
+#include "tessvik/dictionary.h"
 
 namespace {
 

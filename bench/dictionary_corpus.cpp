@@ -1,4 +1,4 @@
-#include "bench/dictionary_corpus.h"
+#include "dictionary_corpus.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <unordered_set>
 
-#include "dictionary/private/compiled_writer.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/text_lines.h"
 
 namespace pellicor_bench {
 namespace {
@@ -110,36 +111,6 @@ std::vector<std::string> Keys(std::size_t n, unsigned seed,
   return keys;
 }
 
-// The escapes that make a text line read back as the value itself.
-std::u16string EscapeForLine(const std::u16string& value) {
-  std::u16string out;
-  for (char16_t unit : value) {
-    switch (unit) {
-      case u'"':
-        out += u"\\\"";
-        break;
-      case u'\\':
-        out += u"\\\\";
-        break;
-      case u'^':
-        out += u"^^";
-        break;
-      case u'#':
-        out += u"#{23}";
-        break;
-      case u'\n':
-        out += u"\\n";
-        break;
-      case u'\r':
-        out += u"\\r";
-        break;
-      default:
-        out.push_back(unit);
-    }
-  }
-  return out;
-}
-
 std::string PoQuoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
@@ -206,13 +177,7 @@ std::string ToUtf8(const std::u16string& text) {
 
 void WriteTextDictionary(const std::string& path, const std::vector<Entry>& entries) {
   std::u16string text = u"\uFEFF";
-  for (const Entry& entry : entries) {
-    text += u"\"$$$";
-    for (char byte : entry.key) text.push_back(static_cast<unsigned char>(byte));
-    text += u'=';
-    text += EscapeForLine(entry.value);
-    text += u"\"\r\n";
-  }
+  for (const Entry& entry : entries) tessvik::AppendTextLine(text, entry.key, entry.value);
   std::string bytes;
   bytes.reserve(text.size() * 2);
   for (char16_t unit : text) {
@@ -223,11 +188,11 @@ void WriteTextDictionary(const std::string& path, const std::vector<Entry>& entr
 }
 
 void WriteCompiledDictionary(const std::string& path, const std::vector<Entry>& entries) {
-  std::vector<tessvik_private::CompiledEntry> compiled;
+  std::vector<tessvik::CompiledEntry> compiled;
   compiled.reserve(entries.size());
   for (const Entry& entry : entries) compiled.push_back({entry.key, entry.value});
-  tessvik_private::CompiledFormat format;  // 2.1, little-endian
-  WriteFile(path, tessvik_private::WriteCompiled(compiled, format));
+  tessvik::CompiledFormat format;  // 2.1, little-endian
+  WriteFile(path, tessvik::WriteCompiled(compiled, format));
 }
 
 void WriteMoFile(const std::string& moPath, const std::vector<Entry>& entries) {

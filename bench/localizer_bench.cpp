@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "Frontend/Startup/Src/fe_localizer.h"
-#include "bench/dictionary_corpus.h"
+#include "dictionary_corpus.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dictionary/private/block.h"
+#include "private/block.h"
 
 namespace tessvik_private {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "dictionary/private/hash_item.h"
+#include "private/hash_item.h"
 
 namespace tessvik_private {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "dictionary/private/ref_count.h"
+#include "private/ref_count.h"
 
 namespace tessvik_private {
 

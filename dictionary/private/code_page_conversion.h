@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "dictionary/public/text_encoding.h"
+#include "tessvik/text_encoding.h"
 
 namespace tessvik_private {
 

@@ -2,7 +2,7 @@
 
 #include <iosfwd>
 
-#include "dictionary/private/dictionary_state.h"
+#include "private/dictionary_state.h"
 
 namespace tessvik_private {
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "dictionary/private/byte_run_key.h"
-#include "dictionary/private/byte_run_value.h"
+#include "private/byte_run_key.h"
+#include "private/byte_run_value.h"
 
 namespace tessvik_private {
 

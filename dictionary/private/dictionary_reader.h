@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "dictionary/private/code_page_conversion.h"
+#include "private/code_page_conversion.h"
 
 namespace tessvik_private {
 

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
-#include "dictionary/private/entry_table.h"
-#include "dictionary/private/fast_array.h"
-#include "dictionary/private/ref_count.h"
+#include "private/entry_table.h"
+#include "private/fast_array.h"
+#include "private/ref_count.h"
+#include "tessvik/compiled_file.h"
 
 namespace tessvik_private {
 
@@ -22,6 +24,7 @@ struct DictionaryState {
   RefCountPtr<FastArray> blocks;
   std::uint8_t mode = 0;
   std::unique_ptr<char[]> header;  // NUL-terminated; kept but never read back
+  std::optional<tessvik::CompiledProblem> compiledProblem;  // the first, for tools
 };
 
 }  // namespace tessvik_private

@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "dictionary/private/dictionary_entry.h"
-#include "dictionary/private/hash_item.h"
-#include "dictionary/private/key_hash.h"
-#include "dictionary/private/tagged_array.h"
+#include "private/dictionary_entry.h"
+#include "private/hash_item.h"
+#include "private/key_hash.h"
+#include "private/tagged_array.h"
 
 namespace tessvik_private {
 

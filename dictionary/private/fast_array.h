@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "dictionary/private/block.h"
-#include "dictionary/private/byte_run_value.h"
-#include "dictionary/private/key_hash.h"
-#include "dictionary/private/ref_count.h"
-#include "dictionary/private/tagged_array.h"
+#include "private/block.h"
+#include "private/byte_run_value.h"
+#include "private/key_hash.h"
+#include "private/ref_count.h"
+#include "private/tagged_array.h"
 
 namespace tessvik_private {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <iosfwd>
 
-#include "dictionary/public/text_encoding.h"
+#include "tessvik/text_encoding.h"
 
 namespace tessvik_private {
 

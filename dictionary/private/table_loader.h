@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dictionary/private/entry_table.h"
+#include "private/entry_table.h"
 
 namespace tessvik_private {
 

@@ -1,9 +1,9 @@
-#include "dictionary/private/block_reader.h"
+#include "private/block_reader.h"
 
 #include <limits>
 
-#include "dictionary/private/bounded_reader.h"
-#include "dictionary/private/key_hash.h"
+#include "private/bounded_reader.h"
+#include "private/key_hash.h"
 
 namespace tessvik_private {
 namespace {

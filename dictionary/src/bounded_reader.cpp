@@ -1,4 +1,4 @@
-#include "dictionary/private/bounded_reader.h"
+#include "private/bounded_reader.h"
 
 #include <bit>
 #include <istream>

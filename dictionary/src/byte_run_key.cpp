@@ -1,9 +1,9 @@
-#include "dictionary/private/byte_run_key.h"
+#include "private/byte_run_key.h"
 
 #include <cstring>
 #include <ostream>
 
-#include "dictionary/private/key_hash.h"
+#include "private/key_hash.h"
 
 namespace tessvik_private {
 

@@ -1,4 +1,4 @@
-#include "dictionary/private/byte_run_value.h"
+#include "private/byte_run_value.h"
 
 #include <bit>
 #include <cstring>

@@ -1,12 +1,12 @@
-#include "dictionary/private/code_page_conversion.h"
+#include "private/code_page_conversion.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "dictionary/public/hl_err_exception.h"
 #include "platform/code_page.h"
 #include "platform/types.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace tessvik_private {
 namespace {

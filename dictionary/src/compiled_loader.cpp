@@ -1,12 +1,13 @@
-#include "dictionary/private/compiled_loader.h"
+#include "private/compiled_loader.h"
 
 #include <cstring>
+#include <istream>
 
-#include "dictionary/private/bounded_reader.h"
-#include "dictionary/private/table_loader.h"
+#include "private/bounded_reader.h"
+#include "private/table_loader.h"
+#include "tessvik/compiled_file.h"
 
 namespace tessvik_private {
-namespace {
 
 struct Version {
   std::int8_t major = 0;
@@ -27,6 +28,8 @@ bool ReadVersion(BoundedReader& in, Version& version) {
   version.bigEndian = (order & 1) != 0;
   return true;
 }
+
+namespace {
 
 bool LoadVersion2(BoundedReader& in, bool bigEndian, DictionaryState& state) {
   state.mode = kBlockMode;
@@ -54,13 +57,50 @@ bool LoadBody(BoundedReader& in, const Version& version, DictionaryState& state)
 
 }  // namespace
 
+bool KnownVersion(const Version& version) {
+  return (version.major == 2 && version.minor >= 0) ||
+         (version.major == 1 && (version.minor == 0 || version.minor == 5));
+}
+
 void LoadCompiled(std::istream& stream, DictionaryState& state) {
   BoundedReader in(stream, false);
+  const std::uint64_t size = in.Remaining();
   char magic[kCompiledMagicSize];
   Version version;
-  if (!in.Read(magic, sizeof magic) || !ReadVersion(in, version) || !LoadBody(in, version, state)) {
-    state.valid = 0;
+  const char* problem = nullptr;
+  if (!in.Read(magic, sizeof magic) || !ReadVersion(in, version)) {
+    problem = "the file ends inside its header";
+  } else if (!KnownVersion(version)) {
+    problem = "unknown version";
+  } else if (!LoadBody(in, version, state)) {
+    problem =
+        version.major == 2 ? "truncated or inconsistent block" : "truncated or inconsistent table";
   }
+  if (problem == nullptr) return;
+  state.valid = 0;
+  if (!state.compiledProblem)
+    state.compiledProblem = tessvik::CompiledProblem{problem, size - in.Remaining()};
 }
 
 }  // namespace tessvik_private
+
+namespace tessvik {
+
+std::optional<CompiledFormat> ReadCompiledFormat(std::istream& stream) {
+  tessvik_private::BoundedReader in(stream, false);
+  char magic[tessvik_private::kCompiledMagicSize];
+  tessvik_private::Version version;
+  if (!in.Read(magic, sizeof magic) ||
+      std::memcmp(magic, tessvik_private::kCompiledMagic, sizeof magic) != 0 ||
+      !tessvik_private::ReadVersion(in, version)) {
+    return std::nullopt;
+  }
+  CompiledFormat format;
+  format.major = static_cast<std::uint8_t>(version.major);
+  format.minor = static_cast<std::uint8_t>(version.minor);
+  format.valueEncoding = static_cast<std::uint8_t>(version.valueEncoding);
+  format.bigEndian = version.bigEndian;
+  return format;
+}
+
+}  // namespace tessvik

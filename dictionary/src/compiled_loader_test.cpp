@@ -6,9 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/public/dictionary.h"
-#include "dictionary/src/test_support.h"
+#include "private/dictionary_internals.h"
+#include "src/test_support.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
 
 // The largest single allocation since the last reset: hostile counts must
 // not turn into allocations larger than the file could fill.
@@ -32,7 +33,10 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace tessvik_private {
 namespace {
 
+using tessvik::CompiledEntry;
+using tessvik::CompiledFormat;
 using tessvik::Dictionary;
+using tessvik::WriteCompiled;
 using tessvik_test::LoadBytes;
 using tessvik_test::LookupText;
 
@@ -70,7 +74,7 @@ TEST(CompiledLoader, EveryVersionLoadsTheSameEntries) {
     EXPECT_TRUE(dictionary.IsValid());
     ExpectAllEntries(dictionary, kEntries);
     EXPECT_FALSE(dictionary.Contains("$$$/not/there"));
-    EXPECT_EQ(dictionary.State().InBlockMode(), format.major == 2);
+    EXPECT_EQ(dictionary.InBlockMode(), format.major == 2);
   }
 }
 
@@ -105,7 +109,7 @@ TEST(CompiledLoader, VersionTwoFilesMergeOnCommonKeys) {
   LoadBytes(dictionary, WriteCompiled({{"/k", u"second, longer"}, {"/b", u"b"}}, Format(2, 1)));
   EXPECT_TRUE(dictionary.IsValid());
   ExpectAllEntries(dictionary, {{"/k", u"second, longer"}, {"/a", u"a"}, {"/b", u"b"}});
-  const FastArray& store = *dictionary.State().blocks;
+  const FastArray& store = *tessvik_private::DictionaryInternals::State(dictionary).blocks;
   EXPECT_EQ(store.EntryCount(), 4u);
   EXPECT_FALSE(store.IsLive(2));  // the second file's slot for /k was removed
   // A file of nothing but known keys ends with no live slot and is dropped.
@@ -135,14 +139,14 @@ TEST(CompiledLoader, BlockWithoutKeysIsReachableByIndexOnly) {
   LoadBytes(dictionary, WriteCompiled({{"/k", u"v"}}, format));
   EXPECT_TRUE(dictionary.IsValid());
   EXPECT_FALSE(dictionary.Contains("$$$/k"));
-  ValuePtr value(dictionary.State().blocks->ValueAt(0));
+  ValuePtr value(tessvik_private::DictionaryInternals::State(dictionary).blocks->ValueAt(0));
   EXPECT_EQ(value->Units(), 1u);
   EXPECT_EQ(value->UnitAt(0), u'v');
   // A keyed file after it cannot merge with it: its entries come after the
   // keyless block's indices and are found there.
   LoadBytes(dictionary, WriteCompiled({{"/k", u"keyed"}, {"/j", u"j"}}, Format(2, 0)));
   ExpectAllEntries(dictionary, {{"/k", u"keyed"}, {"/j", u"j"}});
-  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 3u);
+  EXPECT_EQ(tessvik_private::DictionaryInternals::State(dictionary).blocks->EntryCount(), 3u);
 }
 
 TEST(CompiledLoader, MergingReachesFileAndInsertedEntries) {
@@ -157,7 +161,7 @@ TEST(CompiledLoader, MergingReachesFileAndInsertedEntries) {
   EXPECT_TRUE(dictionary.IsValid());
   ExpectAllEntries(dictionary,
                    {{"/k", u"short"}, {"/n", u"neighbour"}, {"/t", u"merged"}, {"/new", u"new"}});
-  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 6u);
+  EXPECT_EQ(tessvik_private::DictionaryInternals::State(dictionary).blocks->EntryCount(), 6u);
 }
 
 TEST(CompiledLoader, BlockWhoseLiveCountIsZeroIsDropped) {
@@ -167,8 +171,8 @@ TEST(CompiledLoader, BlockWhoseLiveCountIsZeroIsDropped) {
   Dictionary dictionary;
   LoadBytes(dictionary, file);
   EXPECT_TRUE(dictionary.IsValid());
-  EXPECT_TRUE(dictionary.State().InBlockMode());
-  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 0u);
+  EXPECT_TRUE(dictionary.InBlockMode());
+  EXPECT_EQ(tessvik_private::DictionaryInternals::State(dictionary).blocks->EntryCount(), 0u);
   EXPECT_FALSE(dictionary.Contains("$$$/a"));
   // The store is still empty, so the next file starts at index 0.
   LoadBytes(dictionary, WriteCompiled({{"/a", u"w"}}, Format(2, 0)));
@@ -180,8 +184,8 @@ TEST(CompiledLoader, EmptyBlockLeavesBlockModeWithoutEntries) {
   LoadBytes(dictionary, tessvik_test::Utf16(u"\"$$$/t=text\"", true));
   LoadBytes(dictionary, WriteCompiled({}, Format(2, 0)));
   EXPECT_TRUE(dictionary.IsValid());
-  EXPECT_TRUE(dictionary.State().InBlockMode());
-  EXPECT_EQ(dictionary.State().blocks->EntryCount(), 0u);
+  EXPECT_TRUE(dictionary.InBlockMode());
+  EXPECT_EQ(tessvik_private::DictionaryInternals::State(dictionary).blocks->EntryCount(), 0u);
   EXPECT_FALSE(dictionary.Contains("$$$/t"));  // the entry table is no longer asked
   dictionary.AddLine(u"$$$/t=again");
   EXPECT_EQ(LookupText(dictionary, "$$$/t"), u"again");

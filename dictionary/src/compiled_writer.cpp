@@ -1,16 +1,21 @@
-#include "dictionary/private/compiled_writer.h"
-
 #include <array>
 #include <limits>
 #include <stdexcept>
 
-#include "dictionary/private/code_page_conversion.h"
-#include "dictionary/private/compiled_loader.h"
-#include "dictionary/private/key_hash.h"
 #include "platform/code_page.h"
+#include "private/code_page_conversion.h"
+#include "private/compiled_loader.h"
+#include "private/key_hash.h"
+#include "tessvik/compiled_file.h"
 
-namespace tessvik_private {
+namespace tessvik {
 namespace {
+
+using tessvik_private::ConvertToNarrow;
+using tessvik_private::HashKey;
+using tessvik_private::kBucketCount;
+using tessvik_private::kCompiledMagic;
+using tessvik_private::kCompiledMagicSize;
 
 class ByteWriter {
  public:
@@ -24,9 +29,18 @@ class ByteWriter {
     }
     Number(value, 4);
   }
+  void Reserve(std::size_t bytes) { out_.reserve(out_.size() + bytes); }
   void Bytes(const std::string& bytes) { out_ += bytes; }
   void Units(const std::u16string& units) {
-    for (char16_t unit : units) Number(unit, 2);
+    const std::size_t start = out_.size();
+    out_.resize(start + 2 * units.size());
+    char* out = out_.data() + start;
+    for (char16_t unit : units) {
+      const auto low = static_cast<char>(unit & 0xFF);
+      const auto high = static_cast<char>(unit >> 8);
+      *out++ = bigEndian_ ? high : low;
+      *out++ = bigEndian_ ? low : high;
+    }
   }
   std::string Take() { return std::move(out_); }
 
@@ -129,8 +143,19 @@ void WriteBlock(const std::vector<CompiledEntry>& entries, const CompiledFormat&
                 ByteWriter& out) {
   std::string keyText;
   std::u16string valueText;
+  std::size_t keyBytes = 0, valueUnits = 0;
+  for (const CompiledEntry& entry : entries) {
+    keyBytes += entry.key.size();
+    valueUnits += entry.value.size();
+  }
+  keyText.reserve(keyBytes);
+  valueText.reserve(valueUnits);
   ByteWriter keyOffsets(format.bigEndian), keyLengths(format.bigEndian);
   ByteWriter valueOffsets(format.bigEndian), valueLengths(format.bigEndian);
+  keyOffsets.Reserve(4 * entries.size());
+  keyLengths.Reserve(2 * entries.size());
+  valueOffsets.Reserve(4 * entries.size());
+  valueLengths.Reserve(2 * entries.size());
   for (const CompiledEntry& entry : entries) {
     // A slot without a key is a removed slot in a block with keys.
     if (entry.key.empty() && format.keysPresent) {
@@ -156,8 +181,14 @@ void WriteBlock(const std::vector<CompiledEntry>& entries, const CompiledFormat&
   out.U32(keys ? bucketCount : 0);
   if (keys) out.U32(keyText.size());
   out.U32(valueText.size() * 2);
-  if (keys) out.Bytes(keyOffsets.Take() + keyLengths.Take());
-  out.Bytes(valueOffsets.Take() + valueLengths.Take());
+  // Offsets, lengths, texts and the bucket lists: about 20 bytes per entry.
+  out.Reserve(keyText.size() + 2 * valueText.size() + 20 * entries.size());
+  if (keys) {
+    out.Bytes(keyOffsets.Take());
+    out.Bytes(keyLengths.Take());
+  }
+  out.Bytes(valueOffsets.Take());
+  out.Bytes(valueLengths.Take());
   if (keys) out.Bytes(keyText);
   out.Units(valueText);
   if (keys) {
@@ -200,4 +231,4 @@ std::string WriteCompiled(const std::vector<CompiledEntry>& entries, const Compi
   return out.Take();
 }
 
-}  // namespace tessvik_private
+}  // namespace tessvik

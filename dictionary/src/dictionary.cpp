@@ -1,13 +1,14 @@
-#include "dictionary/public/dictionary.h"
+#include "tessvik/dictionary.h"
 
 #include <cstring>
 #include <istream>
 
-#include "dictionary/private/compiled_loader.h"
-#include "dictionary/private/dictionary_entry.h"
-#include "dictionary/private/dictionary_reader.h"
-#include "dictionary/private/escapes.h"
-#include "dictionary/private/key_text.h"
+#include "private/compiled_loader.h"
+#include "private/dictionary_entry.h"
+#include "private/dictionary_reader.h"
+#include "private/dictionary_state.h"
+#include "private/escapes.h"
+#include "private/key_text.h"
 
 namespace tessvik {
 
@@ -38,10 +39,18 @@ std::string LittleEndianBytes(const std::u16string& units) {
 
 }  // namespace
 
+Dictionary::Dictionary() : state_(std::make_unique<tessvik_private::DictionaryState>()) {}
+
+Dictionary::~Dictionary() = default;
+
+bool Dictionary::IsValid() const { return state_->valid != 0; }
+
+bool Dictionary::InBlockMode() const { return state_->InBlockMode(); }
+
 void Dictionary::Load(std::istream& stream) {
   std::unique_ptr<tessvik_private::DictionaryReader> reader = tessvik_private::CreateReader(stream);
   if (HasCompiledMagic(stream)) {
-    tessvik_private::LoadCompiled(stream, state_);
+    tessvik_private::LoadCompiled(stream, *state_);
     return;
   }
   while (const char16_t* line = reader->ReadLine()) {
@@ -53,7 +62,7 @@ void Dictionary::Load(std::istream& stream) {
 void Dictionary::AddLine(const char16_t* line) {
   const tessvik_private::LineEntry entry = tessvik_private::ParseLine(line);
   if (!entry.accepted) {
-    state_.valid = 0;
+    state_->valid = 0;
     return;
   }
   Store(entry.key, entry.value);
@@ -61,29 +70,29 @@ void Dictionary::AddLine(const char16_t* line) {
 
 void Dictionary::Store(const std::string& key, std::u16string_view valueText) {
   const ByteRunKey search(key.data(), static_cast<std::uint32_t>(key.size()), false);
-  if (!state_.InBlockMode()) {
-    state_.entries.Remove(search);
-    state_.entries.Insert(new DictionaryEntry(search, valueText.data(),
-                                              static_cast<std::uint32_t>(valueText.size())));
+  if (!state_->InBlockMode()) {
+    state_->entries.Remove(search);
+    state_->entries.Insert(new DictionaryEntry(search, valueText.data(),
+                                               static_cast<std::uint32_t>(valueText.size())));
     return;
   }
   const std::string value =
       LittleEndianBytes(tessvik_private::Unescape(valueText.data(), valueText.size()));
-  const std::int64_t index = state_.blocks->AddOrReplace(
+  const std::int64_t index = state_->blocks->AddOrReplace(
       search.KeyData(), search.KeyLength(), reinterpret_cast<const std::uint8_t*>(value.data()),
       static_cast<std::uint32_t>(value.size()), nullptr, 0);
   // Keys and values beyond the block store's 16-bit lengths cannot be kept.
-  if (index == tessvik_private::FastArray::kNone) state_.valid = 0;
+  if (index == tessvik_private::FastArray::kNone) state_->valid = 0;
 }
 
 ByteRunValue* Dictionary::Find(std::string_view key) {
   const auto length = static_cast<std::uint32_t>(key.size());
-  if (state_.InBlockMode()) {
+  if (state_->InBlockMode()) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(key.data());
-    return state_.blocks->FindValue(bytes, length);
+    return state_->blocks->FindValue(bytes, length);
   }
   const ByteRunKey search(key.data(), length, false);
-  auto* entry = static_cast<DictionaryEntry*>(state_.entries.Find(search));
+  auto* entry = static_cast<DictionaryEntry*>(state_->entries.Find(search));
   return entry == nullptr ? nullptr : entry->Value().Get();
 }
 
@@ -91,11 +100,11 @@ bool Dictionary::Contains(const char* keyText) {
   const tessvik_private::KeyText parsed = tessvik_private::ParseKeyText(keyText);
   if (!parsed.hasKey) return false;
   const auto length = static_cast<std::uint32_t>(parsed.key.size());
-  if (state_.InBlockMode()) {
+  if (state_->InBlockMode()) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(parsed.key.data());
-    return state_.blocks->FindIndex(bytes, length) != tessvik_private::FastArray::kNone;
+    return state_->blocks->FindIndex(bytes, length) != tessvik_private::FastArray::kNone;
   }
-  return state_.entries.Find(ByteRunKey(parsed.key.data(), length, false)) != nullptr;
+  return state_->entries.Find(ByteRunKey(parsed.key.data(), length, false)) != nullptr;
 }
 
 DictionaryString Dictionary::Lookup(const char* keyText, const TextEncoding* encoding) {

@@ -1,10 +1,10 @@
-#include "dictionary/private/dictionary_entry.h"
+#include "private/dictionary_entry.h"
 
 #include <ostream>
 #include <string>
 
-#include "dictionary/private/code_page_conversion.h"
-#include "dictionary/private/escapes.h"
+#include "private/code_page_conversion.h"
+#include "private/escapes.h"
 
 namespace tessvik_private {
 namespace {

@@ -1,4 +1,4 @@
-#include "dictionary/private/dictionary_reader.h"
+#include "private/dictionary_reader.h"
 
 #include <istream>
 

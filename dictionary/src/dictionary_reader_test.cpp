@@ -1,11 +1,11 @@
-#include "dictionary/private/dictionary_reader.h"
+#include "private/dictionary_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <vector>
 
-#include "dictionary/src/test_support.h"
+#include "src/test_support.h"
 
 namespace tessvik_private {
 namespace {

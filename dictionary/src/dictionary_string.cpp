@@ -1,14 +1,34 @@
-#include "dictionary/public/dictionary_string.h"
+#include "tessvik/dictionary_string.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "dictionary/public/hl_err_exception.h"
+#include "private/byte_run_value.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace tessvik {
 
 static_assert(std::endian::native == std::endian::little, "values are copied unit for unit");
+
+DictionaryString::DictionaryString(tessvik_private::ByteRunValue* value) : value_(value) {
+  value_->AddRef();
+}
+
+DictionaryString::DictionaryString(const DictionaryString& other) : value_(other.value_) {
+  value_->AddRef();
+}
+
+DictionaryString& DictionaryString::operator=(const DictionaryString& other) {
+  other.value_->AddRef();
+  value_->Release();
+  value_ = other.value_;
+  return *this;
+}
+
+DictionaryString::~DictionaryString() { value_->Release(); }
+
+std::uint32_t DictionaryString::Length() const { return value_->Units() + 1; }
 
 std::uint32_t DictionaryString::CopyTo(char16_t* buffer, std::uint32_t capacity,
                                        bool throwIfShort) const {

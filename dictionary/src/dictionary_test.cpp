@@ -1,4 +1,4 @@
-#include "dictionary/public/dictionary.h"
+#include "tessvik/dictionary.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/private/dictionary_entry.h"
-#include "dictionary/private/key_hash.h"
-#include "dictionary/public/hl_err_exception.h"
-#include "dictionary/src/test_support.h"
+#include "private/dictionary_entry.h"
+#include "private/dictionary_internals.h"
+#include "private/key_hash.h"
+#include "src/test_support.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace tessvik {
 namespace {
@@ -55,7 +56,7 @@ TEST(Dictionary, DefaultTextEncodings) {
 
 TEST(Dictionary, FoundValuesAreNotProcessedAgain) {
   Dictionary dictionary;
-  LoadBytes(dictionary, tessvik_private::WriteCompiled({{"/k", u"raw \\t #{endl}"}}, {}));
+  LoadBytes(dictionary, tessvik::WriteCompiled({{"/k", u"raw \\t #{endl}"}}, {}));
   EXPECT_EQ(LookupText(dictionary, "$$$/k=x"), u"raw \\t #{endl}");
 }
 
@@ -92,13 +93,13 @@ std::vector<std::string> KeysOfOneBucket(std::size_t n) {
 TEST(Dictionary, LongChainsKeepEveryEntryThroughReplacements) {
   const std::vector<std::string> keys = KeysOfOneBucket(40);
   ASSERT_EQ(keys.size(), 40u);
-  std::vector<tessvik_private::CompiledEntry> compiled;
+  std::vector<tessvik::CompiledEntry> compiled;
   for (std::size_t i = 0; i < 20; ++i) compiled.push_back({keys[i], u"compiled"});
-  tessvik_private::CompiledFormat table15;
+  tessvik::CompiledFormat table15;
   table15.major = 1;
   table15.minor = 5;
   Dictionary dictionary;
-  LoadBytes(dictionary, tessvik_private::WriteCompiled(compiled, table15));
+  LoadBytes(dictionary, tessvik::WriteCompiled(compiled, table15));
   // Text lines replace the middle of the chain and add to its head.
   std::string text;
   for (std::size_t i = 10; i < 40; ++i) text += "$$$" + keys[i] + "=text\n";
@@ -111,8 +112,9 @@ TEST(Dictionary, LongChainsKeepEveryEntryThroughReplacements) {
     EXPECT_EQ(LookupText(dictionary, ("$$$" + keys[i]).c_str()), expected) << i;
   }
   int chained = 0;
-  for (auto* item = dictionary.State().entries.Head(Hash("/k0")); item != nullptr;
-       item = item->Next()) {
+  for (auto* item =
+           tessvik_private::DictionaryInternals::State(dictionary).entries.Head(Hash("/k0"));
+       item != nullptr; item = item->Next()) {
     ++chained;
   }
   EXPECT_EQ(chained, 40);
@@ -141,13 +143,13 @@ TEST(DictionaryString, CopyToTruncatesAndThrowsOnRequest) {
 TEST(Dictionary, BlockModeTakesLaterLinesAndHidesEarlierEntries) {
   Dictionary dictionary;
   LoadBytes(dictionary, "$$$/text/only=t\n");
-  LoadBytes(dictionary, tessvik_private::WriteCompiled({{"/k", u"compiled"}}, {}));
+  LoadBytes(dictionary, tessvik::WriteCompiled({{"/k", u"compiled"}}, {}));
   EXPECT_FALSE(dictionary.Contains("$$$/text/only"));
   LoadBytes(dictionary, "$$$/k=replaced#{endl}\n$$$/n=new\n");
   EXPECT_EQ(LookupText(dictionary, "$$$/k"), u"replaced\r\n");
   EXPECT_EQ(LookupText(dictionary, "$$$/n"), u"new");
   // A further file block after the open insertion block keeps every index apart.
-  LoadBytes(dictionary, tessvik_private::WriteCompiled({{"/m", u"more"}}, {}));
+  LoadBytes(dictionary, tessvik::WriteCompiled({{"/m", u"more"}}, {}));
   dictionary.AddLine(u"$$$/later=x");
   EXPECT_EQ(LookupText(dictionary, "$$$/m"), u"more");
   EXPECT_EQ(LookupText(dictionary, "$$$/n"), u"new");

@@ -1,9 +1,9 @@
-#include "dictionary/private/entry_table.h"
+#include "private/entry_table.h"
 
 #include <algorithm>
 
-#include "dictionary/private/byte_run_key.h"
-#include "dictionary/private/tagged_array.h"
+#include "private/byte_run_key.h"
+#include "private/tagged_array.h"
 
 namespace tessvik_private {
 

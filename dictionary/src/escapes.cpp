@@ -1,4 +1,4 @@
-#include "dictionary/private/escapes.h"
+#include "private/escapes.h"
 
 namespace tessvik_private {
 namespace {

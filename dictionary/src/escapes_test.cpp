@@ -1,4 +1,4 @@
-#include "dictionary/private/escapes.h"
+#include "private/escapes.h"
 
 #include <gtest/gtest.h>
 

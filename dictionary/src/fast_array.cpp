@@ -1,12 +1,12 @@
-#include "dictionary/private/fast_array.h"
+#include "private/fast_array.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "dictionary/private/block_reader.h"
-#include "dictionary/private/bounded_reader.h"
-#include "dictionary/private/tagged_array.h"
+#include "private/block_reader.h"
+#include "private/bounded_reader.h"
+#include "private/tagged_array.h"
 
 namespace tessvik_private {
 namespace {

@@ -1,4 +1,4 @@
-#include "dictionary/private/fast_array.h"
+#include "private/fast_array.h"
 
 #include <gtest/gtest.h>
 

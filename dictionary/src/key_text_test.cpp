@@ -1,4 +1,4 @@
-#include "dictionary/private/key_text.h"
+#include "private/key_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <optional>
 
-#include "dictionary/private/escapes.h"
-#include "dictionary/private/markup_names.h"
+#include "private/escapes.h"
+#include "private/markup_names.h"
 
 namespace tessvik_private {
 namespace {

@@ -1,4 +1,4 @@
-#include "dictionary/private/markup_names.h"
+#include "private/markup_names.h"
 
 #include <array>
 

@@ -1,12 +1,12 @@
-#include "dictionary/private/table_loader.h"
+#include "private/table_loader.h"
 
 #include <memory>
 #include <vector>
 
-#include "dictionary/private/block.h"
-#include "dictionary/private/bounded_reader.h"
-#include "dictionary/private/code_page_conversion.h"
-#include "dictionary/private/dictionary_entry.h"
+#include "private/block.h"
+#include "private/bounded_reader.h"
+#include "private/code_page_conversion.h"
+#include "private/dictionary_entry.h"
 
 namespace tessvik_private {
 namespace {

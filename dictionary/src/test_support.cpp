@@ -1,4 +1,4 @@
-#include "dictionary/src/test_support.h"
+#include "src/test_support.h"
 
 #include <sstream>
 #include <vector>

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "dictionary/public/dictionary.h"
+#include "tessvik/dictionary.h"
 
 namespace tessvik_test {
 

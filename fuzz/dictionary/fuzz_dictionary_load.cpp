@@ -7,11 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "dictionary/private/byte_run_key.h"
-#include "dictionary/private/dictionary_entry.h"
-#include "dictionary/private/fast_array.h"
-#include "dictionary/public/dictionary.h"
-#include "dictionary/public/hl_err_exception.h"
+#include "private/byte_run_key.h"
+#include "private/dictionary_entry.h"
+#include "private/dictionary_internals.h"
+#include "private/fast_array.h"
+#include "tessvik/dictionary.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ void ReadBack(Dictionary& dictionary, const std::string& keyText) {
 }
 
 void WalkEntryTable(Dictionary& dictionary) {
-  const tessvik_private::EntryTable& table = dictionary.State().entries;
+  const tessvik_private::EntryTable& table =
+      tessvik_private::DictionaryInternals::State(dictionary).entries;
   int visited = 0;
   for (std::uint32_t bucket = 0; bucket < tessvik_private::kBucketCount; ++bucket) {
     for (const tessvik_private::HashItem* item = table.Head(bucket); item != nullptr;
@@ -52,7 +54,8 @@ void WalkEntryTable(Dictionary& dictionary) {
 }
 
 void WalkBlockStore(Dictionary& dictionary) {
-  const tessvik_private::FastArray& store = *dictionary.State().blocks;
+  const tessvik_private::FastArray& store =
+      *tessvik_private::DictionaryInternals::State(dictionary).blocks;
   const std::uint32_t count = store.EntryCount() < 4096 ? store.EntryCount() : 4096;
   for (std::uint32_t i = 0; i < count + 2; ++i) {
     store.IsLive(i);
@@ -67,7 +70,7 @@ void WalkBlockStore(Dictionary& dictionary) {
 }
 
 void Walk(Dictionary& dictionary) {
-  if (dictionary.State().InBlockMode()) {
+  if (dictionary.InBlockMode()) {
     WalkBlockStore(dictionary);
   } else {
     WalkEntryTable(dictionary);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dictionary/private/escapes.h"
+#include "private/escapes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::u16string text(size / 2, u'\0');

@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/private/escapes.h"
-#include "dictionary/public/dictionary.h"
-#include "dictionary/public/hl_err_exception.h"
+#include "private/dictionary_internals.h"
+#include "private/escapes.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
+#include "tessvik/hl_err_exception.h"
 
 namespace {
 
+using tessvik::CompiledEntry;
+using tessvik::CompiledFormat;
 using tessvik::Dictionary;
-using tessvik_private::CompiledEntry;
-using tessvik_private::CompiledFormat;
 
 const std::vector<CompiledEntry>& Entries() {
   static const std::vector<CompiledEntry> entries = {
@@ -37,7 +38,7 @@ std::string Compiled(std::uint8_t major, std::uint8_t minor, bool bigEndian) {
   format.minor = minor;
   format.bigEndian = bigEndian;
   format.valueEncoding = major == 1 ? 1 : 0;
-  return tessvik_private::WriteCompiled(Entries(), format);
+  return tessvik::WriteCompiled(Entries(), format);
 }
 
 void Fill(Dictionary& dictionary, int store) {
@@ -95,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::u16string value = equals == std::u16string::npos ? u"" : line.substr(equals + 1);
       const bool emptyKey = equals == 3;
       // In block mode a slot with an empty key is not live and reads empty.
-      const bool blockMode = dictionary.State().InBlockMode();
+      const bool blockMode = dictionary.InBlockMode();
       const std::u16string expected =
           emptyKey && blockMode ? u"" : tessvik_private::Unescape(value.data(), value.size());
       const std::size_t keyEnd = lookupText.find('=');

@@ -4,15 +4,72 @@
 #include <string>
 #include <vector>
 
+#include "reporter.h"
+
 namespace lexiqon {
 
-// Each command takes the words after its name and returns the exit status;
-// usage and file problems are thrown as UsageError and FileError.
-int RunLookup(const std::vector<std::string>& words, std::ostream& out);
-int RunContains(const std::vector<std::string>& words, std::ostream& out);
-int RunCheck(const std::vector<std::string>& words, std::ostream& out);
-int RunCompile(const std::vector<std::string>& words, std::ostream& out);
-int RunDecompile(const std::vector<std::string>& words, std::ostream& out);
-int RunStats(const std::vector<std::string>& words, std::ostream& out);
+// Where a command writes its results and its findings.
+struct Context {
+  std::ostream& out;
+  Reporter& report;
+};
+
+struct LookupOptions {
+  std::vector<std::string> dictionaries;
+  std::vector<std::string> texts;
+  bool units = false;
+  bool raw = false;
+  std::string encoding;  // for --raw: utf8 or ansi
+};
+
+struct CheckOptions {
+  std::vector<std::string> files;
+  bool together = false;
+  bool statistics = false;
+  std::string inputEncoding;  // utf-8, utf-16 or ansi; empty: by the byte-order mark
+};
+
+struct CompileOptions {
+  std::string input;
+  std::string output;
+  std::string format = "2.1";
+  bool bigEndian = false;
+  std::string valueEncoding = "utf16";
+  std::string inputFormat;    // text or po; empty: by the file name
+  std::string inputEncoding;  // as for check
+  bool statistics = false;
+};
+
+struct DecompileOptions {
+  std::string input;
+  std::string output;
+  std::string to = "text";  // or po
+  std::string source;       // po: the dictionary whose texts become msgid
+  bool asTemplate = false;  // po: empty msgstr
+};
+
+struct CompareOptions {
+  std::string first;
+  std::string second;
+};
+
+struct StatsOptions {
+  std::vector<std::string> files;
+  bool json = false;
+};
+
+// Each returns the exit status: 0, or 1 for findings. Usage and file
+// problems are thrown as UsageError and FileError.
+int RunLookup(const LookupOptions& options, Context& context);
+int RunContains(const LookupOptions& options, Context& context);
+int RunCheck(const CheckOptions& options, Context& context);
+int RunCompile(const CompileOptions& options, Context& context);
+int RunDecompile(const DecompileOptions& options, Context& context);
+int RunCompare(const CompareOptions& options, Context& context);
+int RunStats(const StatsOptions& options, Context& context);
+
+// The whole tool: parses the words after the program name, runs the
+// command and returns the exit status; results go to out, messages to err.
+int RunLexiqon(const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
 
 }  // namespace lexiqon

@@ -1,4 +1,4 @@
-#include "tools/lexiqon/commands.h"
+#include "commands.h"
 
 #include <gtest/gtest.h>
 
@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/text_output.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_view_literals;
 
 std::string Utf16File(std::u16string_view text) {
   std::string bytes = "\xFF\xFE";
@@ -39,6 +39,19 @@ class LexiqonTest : public ::testing::Test {
     return path;
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+  // Runs lexiqon in this process; results in out_, messages in err_.
+  int Run(const std::vector<std::string>& words) {
+    out_.str("");
+    err_.str("");
+    return RunLexiqon(words, out_, err_);
+  }
+
+  std::ostringstream out_;
+  std::ostringstream err_;
 
   fs::path dir_;
 };
@@ -59,73 +72,202 @@ constexpr const char* kKeys[] = {"$$$/plain",   "$$$/quotes", "$$$/markup",
                                  "$$$/$dollar", "$$$/empty",  "$$$/none=fallback"};
 
 std::string Lookups(const std::string& file) {
-  std::vector<std::string> words = {"--units", "-d", file};
+  std::vector<std::string> words = {"lookup", "--raw", "--units", "-d", file};
   words.insert(words.end(), std::begin(kKeys), std::end(kKeys));
-  std::ostringstream out;
-  EXPECT_EQ(RunLookup(words, out), 0);
+  std::ostringstream out, err;
+  EXPECT_EQ(RunLexiqon(words, out, err), 0) << err.str();
   return out.str();
 }
 
-TEST_F(LexiqonTest, EveryFormatRoundTripsThroughDecompile) {
+TEST_F(LexiqonTest, CompileAndDecompileKeepEveryLookupInEveryFormat) {
   const std::string source = Write("source.txt", Utf16File(kSource));
   const std::string expected = Lookups(source);
   const std::vector<std::vector<std::string>> formats = {
       {"--format", "1.0"}, {"--format", "1.5"}, {"--format", "1.5", "--value-encoding", "utf8"},
       {"--format", "2.0"}, {"--format", "2.1"}, {"--format", "2.1", "--big-endian"}};
-  std::ostringstream errors;
   for (const auto& format : formats) {
-    std::vector<std::string> words = format;
+    std::vector<std::string> words = {"compile"};
+    words.insert(words.end(), format.begin(), format.end());
     words.insert(words.end(), {source, "-o", Path("out.dat")});
-    ASSERT_EQ(RunCompile(words, errors), 0) << errors.str();
+    ASSERT_EQ(Run(words), 0) << err_.str();
     EXPECT_EQ(Lookups(Path("out.dat")), expected) << format.back();
-    ASSERT_EQ(RunDecompile({Path("out.dat"), "-o", Path("back.txt")}, errors), 0);
+    ASSERT_EQ(Run({"decompile", Path("out.dat"), "-o", Path("back.txt")}), 0) << err_.str();
     EXPECT_EQ(Lookups(Path("back.txt")), expected) << format.back();
+    // Decompiled text compiles to the very bytes of the source.
+    words.back() = Path("again.dat");
+    words[words.size() - 3] = Path("back.txt");
+    ASSERT_EQ(Run(words), 0) << err_.str();
+    EXPECT_EQ(Read("again.dat"), Read("out.dat")) << format.back();
   }
-  std::ifstream first(Path("out.dat"), std::ios::binary);
-  const std::string once((std::istreambuf_iterator<char>(first)), {});
-  RunCompile({"--format", "2.1", "--big-endian", source, "-o", Path("again.dat")}, errors);
-  std::ifstream second(Path("again.dat"), std::ios::binary);
-  EXPECT_EQ(once, std::string((std::istreambuf_iterator<char>(second)), {}));
+}
+
+TEST_F(LexiqonTest, DecompileSortsKeysAndEscapesOnlyWhatALoadWouldChange) {
+  const std::string source = Write(
+      "source.txt",
+      Utf16File(
+          u"\"$$$/z=50% #1 a\\\\b ^x\"\r\n\"$$$/a=say \\\"hi\\\"\\n#{23}{x} #{23}{endl}\"\n"));
+  ASSERT_EQ(Run({"decompile", source, "-o", Path("back.txt")}), 0) << err_.str();
+  EXPECT_EQ(
+      Read("back.txt"),
+      Utf16File(u"\"$$$/a=say \\\"hi\\\"\\n#{x} #{23}{endl}\"\r\n\"$$$/z=50% #1 a\\\\b ^x\"\r\n"));
 }
 
 TEST_F(LexiqonTest, CompileRefusesValuesAnAnsiFileCannotHold) {
   const std::string source = Write("source.txt", Utf16File(u"$$$/k=\u65E5\n"));
-  std::ostringstream errors;
-  EXPECT_EQ(
-      RunCompile({"--format", "1.0", "--value-encoding", "ansi", source, "-o", Path("out.dat")},
-                 errors),
-      1);
+  EXPECT_EQ(Run({"compile", "--format", "1.0", "--value-encoding", "ansi", source, "-o",
+                 Path("out.dat")}),
+            1);
+  EXPECT_NE(err_.str().find("does not survive this format"), std::string::npos);
   EXPECT_FALSE(fs::exists(Path("out.dat")));
 }
 
-TEST_F(LexiqonTest, CheckNumbersDroppedAndShadowedLines) {
-  const std::string source = Write("a.txt", "$$$/k=1\r\n$$/bad\r\n\r\n$$$/k=2\n");
-  std::ostringstream out;
-  EXPECT_EQ(RunCheck({source}, out), 1);
-  EXPECT_EQ(out.str(), source +
-                           ":2: entry starts with \"$\" but not \"$$$\"; the dictionary "
-                           "becomes invalid\n" +
-                           source + ":1: key \"/k\" is replaced by " + source + ":4\ninvalid\n");
+TEST_F(LexiqonTest, Utf8SourcesCompileAsTheirUtf16Twins) {
+  const std::string utf16 = Write("utf16.txt", Utf16File(u"\"$$$/k=caf\u00E9 \u65E5\"\r\n"));
+  const std::string marked =
+      Write("marked.txt", "\xEF\xBB\xBF\"$$$/k=caf\xC3\xA9 \xE6\x97\xA5\"\r\n");
+  const std::string bare = Write("bare.txt", "\"$$$/k=caf\xC3\xA9 \xE6\x97\xA5\"\r\n");
+  ASSERT_EQ(Run({"compile", utf16, "-o", Path("utf16.dat")}), 0) << err_.str();
+  ASSERT_EQ(Run({"compile", marked, "-o", Path("marked.dat")}), 0) << err_.str();
+  ASSERT_EQ(Run({"compile", "--input-encoding", "utf-8", bare, "-o", Path("bare.dat")}), 0);
+  EXPECT_EQ(Read("marked.dat"), Read("utf16.dat"));
+  EXPECT_EQ(Read("bare.dat"), Read("utf16.dat"));
+  EXPECT_EQ(Run({"check", "--input-encoding", "utf-8", bare}), 0);
+  EXPECT_EQ(err_.str(), "");
+  const std::string broken = Write("broken.txt", "\"$$$/k=\xC3\"\r\n");
+  EXPECT_EQ(Run({"compile", "--input-encoding", "utf-8", broken, "-o", Path("x.dat")}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: " + broken + ": error: not valid UTF-8\n");
 }
 
-TEST_F(LexiqonTest, LookupPrintsUtf8AndContainsAnswers) {
+TEST_F(LexiqonTest, CompileStatisticsCountEntriesAndReplacedKeys) {
+  const std::string source = Write("a.txt", "\"$$$/k=1\"\r\n\"$$$/j=2\"\r\n\"$$$/k=3\"\r\n");
+  ASSERT_EQ(Run({"compile", "--statistics", source, "-o", Path("a.dat")}), 0);
+  EXPECT_EQ(err_.str(), "lexiqon: " + source + ": 2 entries from 3 lines, 1 replaced keys.\n");
+}
+
+TEST_F(LexiqonTest, CheckReportsEachFindingWithItsLine) {
+  const std::string source = Write("a.txt",
+                                   "\"$$$/k=1\"\r\n"        // 1: replaced by line 4
+                                   "\"$$/bad\"\r\n"         // 2: clears the valid flag
+                                   "\r\n"                   // 3
+                                   "\"$$$/k=2\"\n"          // 4
+                                   "\"$$$/open=x\n"         // 5: no closing quote
+                                   "$$$/bare=x\n"           // 6: no quotes
+                                   "a note\n"               // 7: no quotes, no "="
+                                   "\"$$$/m=#{nosuch}\"\n"  // 8: unknown markup
+                                   "\"$$$=empty key\"\n");  // 9: empty key
+  EXPECT_EQ(Run({"check", source}), 1);
+  const std::string p = "lexiqon: " + source;
+  EXPECT_EQ(
+      err_.str(),
+      p + ":2: error: entry starts with \"$\" but not \"$$$\"; the dictionary becomes invalid\n" +
+          p + ":1: warning: key \"/k\" is replaced by " + source + ":4\n" + p +
+          ":5: warning: opening quotation mark without a closing one\n" + p +
+          ":6: warning: line without quotation marks\n" + p +
+          ":7: warning: line without quotation marks or \"=\": the whole line is a key\n" + p +
+          ":8: error: markup #{nosuch} names no known character; it stays as written\n" + p +
+          ":9: warning: empty key: version 2 files cannot hold it\n");
+  EXPECT_EQ(out_.str(), source + ": invalid\n");
+}
+
+TEST_F(LexiqonTest, CheckFindsLinesCutOrSplitAndMisencodedFiles) {
+  const std::string split =
+      Write("split.txt",
+            Utf16File(u"\"$$$/a=one\u2028two\"\r\n\"$$$/b=x\0y\"\r\n\"$$$/\u0416=z\"\r\n"sv));
+  EXPECT_EQ(Run({"check", split}), 1);
+  const std::string p = "lexiqon: " + split;
+  EXPECT_NE(err_.str().find(p + ":1: error: U+2028 or U+2029 ends the line"), std::string::npos)
+      << err_.str();
+  EXPECT_NE(err_.str().find(p + ":3: error: a NUL character cuts the line"), std::string::npos)
+      << err_.str();
+  EXPECT_NE(err_.str().find("key character U+0416 is outside 8 bits"), std::string::npos)
+      << err_.str();
+  const std::string utf8 = Write("utf8.txt", "\"$$$/k=caf\xC3\xA9\"\n");
+  EXPECT_EQ(Run({"check", utf8}), 0);
+  EXPECT_NE(err_.str().find(utf8 + ": warning: 8-bit file holds UTF-8"), std::string::npos);
+  const std::string binary = Write("binary.txt", std::string("\"$$$/k=v\"\n\0\x01\x02", 13));
+  EXPECT_EQ(Run({"check", binary}), 1);
+  EXPECT_NE(err_.str().find(binary + ": error: binary content"), std::string::npos);
+}
+
+TEST_F(LexiqonTest, CheckGivesOneVerdictPerFileOrOneTogether) {
+  const std::string a = Write("a.txt", "\"$$$/k=1\"\n");
+  const std::string b = Write("b.txt", "\"$$$/k=2\"\n");
+  EXPECT_EQ(Run({"check", a, b}), 0);
+  EXPECT_EQ(out_.str(), a + ": valid\n" + b + ": valid\n");
+  EXPECT_EQ(err_.str(), "");
+  EXPECT_EQ(Run({"check", "--together", "--statistics", a, b}), 0);
+  EXPECT_EQ(out_.str(), "valid\n");
+  EXPECT_EQ(err_.str(), "lexiqon: " + a + ": 1 entries from 1 lines, 0 replaced keys.\nlexiqon: " +
+                            a + ":1: warning: key \"/k\" is replaced by " + b +
+                            ":1\nlexiqon: " + b + ": 1 entries from 1 lines, 0 replaced keys.\n");
+  ASSERT_EQ(Run({"compile", "--format", "1.5", a, "-o", Path("a.dat")}), 0);
+  EXPECT_EQ(Run({"check", Path("a.dat")}), 0);
+  EXPECT_EQ(out_.str(), Path("a.dat") + ": compiled version 1.5\n" + Path("a.dat") + ": valid\n");
+  // A compiled file cut short says why and where reading stopped.
+  const std::string whole = Read("a.dat");
+  const std::string cut = Write("cut.dat", whole.substr(0, whole.size() - 3));
+  EXPECT_EQ(Run({"check", cut}), 1);
+  EXPECT_EQ(out_.str(), cut + ": compiled version 1.5\n" + cut + ": invalid\n");
+  EXPECT_NE(
+      err_.str().find(cut + ": error: truncated or inconsistent table (reading stopped at byte"),
+      std::string::npos)
+      << err_.str();
+  std::string future = whole;
+  future[21] = '\x03';
+  Write("future.dat", future);
+  EXPECT_EQ(Run({"check", Path("future.dat")}), 1);
+  EXPECT_EQ(err_.str(), "lexiqon: " + Path("future.dat") +
+                            ": error: unknown version (reading stopped at byte 25)\n");
+}
+
+TEST_F(LexiqonTest, LookupFollowsTheLauncherAndRawAsksTheStore) {
   const std::string source = Write("a.txt", Utf16File(u"\"$$$/k=caf\u00E9\"\n"));
-  std::ostringstream out;
-  RunLookup({"-d", source, "$$$/k", "$$$/x=\\t", "$$$/x"}, out);
-  EXPECT_EQ(out.str(), "caf\xC3\xA9\n\t\n\n");
-  out.str("");
-  RunContains({"-d", source, "$$$/k", "$$/k"}, out);
-  EXPECT_EQ(out.str(), "true\nfalse\n");
+  ASSERT_EQ(Run({"lookup", "-d", source, "$$$/k=x", "($$$/k=x)", "$$$/k", "a=b", "$$$/x=\\t"}), 0);
+  EXPECT_EQ(out_.str(), "caf\xC3\xA9\ncaf\xC3\xA9\n$$$/k\na=b\n\t\n");
+  ASSERT_EQ(Run({"lookup", "--raw", "-d", source, "$$$/k"}), 0);
+  EXPECT_EQ(out_.str(), "caf\xC3\xA9\n");
+  const std::string bad = Write("bad.txt", "\"$$/k=1\"\n");
+  ASSERT_EQ(Run({"lookup", "-d", source, "-d", bad, "$$$/k=x"}), 0);
+  EXPECT_EQ(out_.str(), "$$$/k=x\n");
+  EXPECT_EQ(err_.str(), "lexiqon: " + bad +
+                            ": warning: this file makes the dictionary invalid (see lexiqon "
+                            "check)\n");
+  ASSERT_EQ(Run({"contains", "-d", source, "$$$/k", "$$/k"}), 0);
+  EXPECT_EQ(out_.str(), "true\nfalse\n");
   EXPECT_EQ(ToUnitList(u"A\u20AC"), "0041 20AC");
-  EXPECT_EQ(ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+}
+
+TEST_F(LexiqonTest, StatsPerFileWithFormatAndByteOrder) {
+  const std::string a = Write("a.txt", "\"$$$/k=1\"\n");
+  ASSERT_EQ(Run({"compile", "--big-endian", a, "-o", Path("a.dat")}), 0);
+  ASSERT_EQ(Run({"stats", "--json", a, Path("a.dat")}), 0);
+  EXPECT_EQ(out_.str(),
+            "{\"path\": \"" + a +
+                "\", \"format\": \"8-bit text\", \"byte_order\": null, \"entries\": 1, \"mode\": "
+                "\"entry table\", \"valid\": true, \"buckets_used\": 1, \"longest_chain\": 1, "
+                "\"mean_chain\": 1.00}\n{\"path\": \"" +
+                Path("a.dat") +
+                "\", \"format\": \"2.1\", \"byte_order\": \"big-endian\", \"entries\": 1, "
+                "\"mode\": \"block store\", \"valid\": true, \"buckets_used\": 1, "
+                "\"longest_chain\": 1, \"mean_chain\": 1.00}\n");
 }
 
 TEST_F(LexiqonTest, UsageAndFileErrors) {
-  std::ostringstream out;
-  EXPECT_THROW(RunLookup({"$$$/k"}, out), UsageError);
-  EXPECT_THROW(RunLookup({"--bogus", "-d", "x", "t"}, out), UsageError);
-  EXPECT_THROW(RunCompile({"--format", "2.0", "--big-endian", "in", "-o", "out"}, out), UsageError);
-  EXPECT_THROW(RunStats({Path("missing")}, out), FileError);
+  EXPECT_EQ(Run({"lookup", "$$$/k"}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: --dictionary is required\nTry 'lexiqon --help'.\n");
+  EXPECT_EQ(Run({"lookup", "--bogus", "-d", "x", "t"}), 2);
+  EXPECT_EQ(Run({"compile", "--format", "2.0", "--big-endian", "in", "-o", "out"}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: --big-endian needs --format 2.1\nTry 'lexiqon --help'.\n");
+  EXPECT_EQ(Run({"stats", Path("missing")}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: " + Path("missing") + ": error: No such file or directory\n");
+  EXPECT_EQ(Run({"check", dir_.string()}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: " + dir_.string() + ": error: Is a directory\n");
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out_.str().find("Usage: lexiqon"), std::string::npos);
+  EXPECT_EQ(Run({"compile", "--help"}), 0);
+  EXPECT_NE(out_.str().find("--format"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}), 0);
+  EXPECT_EQ(out_.str(), "lexiqon 19.0\n");
 }
 
 }  // namespace

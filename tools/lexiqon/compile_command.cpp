@@ -1,90 +1,94 @@
-#include <map>
 #include <ostream>
-#include <sstream>
 #include <stdexcept>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
-#include "tools/lexiqon/entry_walk.h"
-#include "tools/lexiqon/text_output.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "entry_source.h"
+#include "errors.h"
+#include "output_file.h"
+#include "statistics.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {
 
-using tessvik_private::CompiledEntry;
-using tessvik_private::CompiledFormat;
+using tessvik::CompiledEntry;
+using tessvik::CompiledFormat;
 
-CompiledFormat FormatOptions(const Arguments& args) {
+CompiledFormat FormatOptions(const CompileOptions& options) {
   CompiledFormat format;
-  const std::string version = args.Value("--format", "2.1");
-  if (version == "1.0" || version == "1.5" || version == "2.0" || version == "2.1") {
-    format.major = static_cast<std::uint8_t>(version[0] - '0');
-    format.minor = static_cast<std::uint8_t>(version[2] - '0');
-  } else {
-    throw UsageError("--format takes 1.0, 1.5, 2.0 or 2.1");
+  format.major = static_cast<std::uint8_t>(options.format[0] - '0');
+  format.minor = static_cast<std::uint8_t>(options.format[2] - '0');
+  format.bigEndian = options.bigEndian;
+  if (format.bigEndian && options.format != "2.1") {
+    throw UsageError("--big-endian needs --format 2.1");
   }
-  format.bigEndian = args.Flag("--big-endian");
-  if (format.bigEndian && version != "2.1") throw UsageError("--big-endian needs --format 2.1");
-  const std::string encoding = args.Value("--value-encoding", "utf16");
-  if (encoding == "utf16") {
-    format.valueEncoding = 0;
-  } else if (encoding == "utf8" || encoding == "ansi") {
-    if (format.major != 1) throw UsageError("--value-encoding " + encoding + " needs format 1.x");
-    format.valueEncoding = encoding == "utf8" ? 1 : 2;
-  } else {
-    throw UsageError("--value-encoding takes utf16, utf8 or ansi");
+  if (options.valueEncoding != "utf16") {
+    if (format.major != 1) {
+      throw UsageError("--value-encoding " + options.valueEncoding + " needs format 1.x");
+    }
+    format.valueEncoding = options.valueEncoding == "utf8" ? 1 : 2;
   }
   return format;
 }
 
 // Every key must give the same text from the compiled bytes as from the
-// source; an 8-bit value encoding may not hold every character.
+// source; an 8-bit value encoding may not hold every character. Both lists
+// are sorted by key.
 bool SameLookups(const std::string& bytes, const std::vector<CompiledEntry>& entries,
-                 std::ostream& out) {
+                 const std::string& input, Reporter& report) {
   tessvik::Dictionary compiled;
-  std::istringstream stream(bytes, std::ios::binary);
-  compiled.Load(stream);
+  LoadBytes(compiled, bytes);
   bool same = compiled.IsValid();
-  const std::vector<CompiledEntry> loaded = ReachableEntries(compiled);
-  std::map<std::string, std::u16string> byKey;
-  for (const CompiledEntry& entry : loaded) byKey[entry.key] = entry.value;
+  const std::vector<CompiledEntry> loaded = compiled.Entries();
+  auto found = loaded.begin();
   for (const CompiledEntry& entry : entries) {
-    const auto found = byKey.find(entry.key);
-    if (found != byKey.end() && found->second == entry.value) continue;
-    out << "lexiqon: the value of \"" << entry.key
-        << "\" does not survive this format: " << ToUtf8(entry.value) << '\n';
+    while (found != loaded.end() && found->key < entry.key) ++found;
+    if (found != loaded.end() && found->key == entry.key && found->value == entry.value) continue;
+    report.Error(input, "the value of \"" + entry.key +
+                            "\" does not survive this format: " + ToUtf8(entry.value));
     same = false;
   }
   return same;
 }
 
+LineCounts Counts(const CompileOptions& options, const EntrySource& source, bool po) {
+  if (!po) return CountLines(options.input, source.bytes, source.entries.size());
+  LineCounts counts;
+  counts.path = options.input;
+  counts.entries = source.entries.size();
+  counts.untranslated = source.leftOut.untranslated;
+  counts.fuzzy = source.leftOut.fuzzy;
+  return counts;
+}
+
 }  // namespace
 
-int RunCompile(const std::vector<std::string>& words, std::ostream& out) {
-  const Arguments args(words, {{"--big-endian"}, {"-o", "--format", "--value-encoding"}});
-  const CompiledFormat format = FormatOptions(args);
-  if (args.Operands().size() != 1) throw UsageError("give one input file");
-  const std::string output = args.Value("-o", "");
-  if (output.empty()) throw UsageError("give the output file with -o");
-  tessvik::Dictionary source;
-  LoadFiles(source, {args.Operands().front()});
-  if (!source.IsValid()) {
-    out << "lexiqon: " << args.Operands().front() << " is not a valid dictionary (see check)\n";
+int RunCompile(const CompileOptions& options, Context& context) {
+  const CompiledFormat format = FormatOptions(options);
+  const bool po = IsPoInput(options.input, options.inputFormat);
+  // Sorted, so that equal contents give equal files whatever the line order.
+  const EntrySource source = ReadEntries(options.input, po, context.report, options.inputEncoding);
+  if (!source.valid) {
+    context.report.Error(options.input, "not a valid dictionary (see lexiqon check)");
     return 1;
   }
-  const std::vector<CompiledEntry> entries = ReachableEntries(source);
-  std::string bytes;
+  std::string compiled;
   try {
-    bytes = tessvik_private::WriteCompiled(entries, format);
+    compiled = tessvik::WriteCompiled(source.entries, format);
   } catch (const std::invalid_argument& error) {
-    out << "lexiqon: " << error.what() << '\n';
+    context.report.Error(options.input, error.what());
     return 1;
   }
-  if (!SameLookups(bytes, entries, out)) return 1;
-  WriteFileAtomically(output, bytes);
+  // UTF-16 values are stored unchanged; only an 8-bit encoding can lose text.
+  if (format.valueEncoding != 0 &&
+      !SameLookups(compiled, source.entries, options.input, context.report)) {
+    return 1;
+  }
+  WriteOutput(options.output, compiled);
+  if (options.statistics) PrintStatistics(Counts(options, source, po), context.report.Stream());
   return 0;
 }
 

@@ -1,49 +1,64 @@
-#include "tools/lexiqon/dictionary_files.h"
+#include "dictionary_files.h"
 
-#include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <sstream>
 
-#include "dictionary/private/compiled_loader.h"
-#include "tools/lexiqon/arguments.h"
+#include "input_file.h"
+#include "tessvik/compiled_file.h"
 
 namespace lexiqon {
 
+namespace {
+
+// A seekable input stream over bytes held elsewhere: a dictionary is read
+// without a copy of the file.
+class ByteView : public std::streambuf {
+ public:
+  explicit ByteView(const std::string& bytes) {
+    char* begin = const_cast<char*>(bytes.data());  // only ever read
+    setg(begin, begin, begin + bytes.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios::seekdir direction, std::ios::openmode) override {
+    const off_type base = direction == std::ios::beg   ? 0
+                          : direction == std::ios::cur ? gptr() - eback()
+                                                       : egptr() - eback();
+    return seekpos(pos_type(base + offset), std::ios::in);
+  }
+  pos_type seekpos(pos_type position, std::ios::openmode) override {
+    const off_type offset = position;
+    if (offset < 0 || offset > egptr() - eback()) return pos_type(off_type(-1));
+    setg(eback(), eback() + offset, egptr());
+    return position;
+  }
+};
+
+}  // namespace
+
+void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
+  // Compiled files are read from seekable streams, so standard input is
+  // read whole first.
+  ByteView view(bytes);
+  std::istream stream(&view);
+  dictionary.Load(stream);
+}
+
 void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream || std::filesystem::is_directory(path)) throw FileError("cannot read " + path);
-    dictionary.Load(stream);
-  }
+  for (const std::string& path : paths) LoadBytes(dictionary, ReadInput(path));
 }
 
-bool IsCompiledFile(const std::string& path) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) throw FileError("cannot read " + path);
-  char magic[tessvik_private::kCompiledMagicSize];
-  stream.read(magic, sizeof magic);
-  return stream.gcount() == static_cast<std::streamsize>(sizeof magic) &&
-         std::memcmp(magic, tessvik_private::kCompiledMagic, sizeof magic) == 0;
+bool IsCompiled(const std::string& bytes) {
+  std::istringstream stream(bytes, std::ios::binary);
+  return tessvik::ReadCompiledFormat(stream).has_value();
 }
 
-void WriteFileAtomically(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw FileError("cannot write " + temporary);
-    }
+std::string LittleEndianBytes(std::u16string_view units) {
+  std::string bytes(units.size() * 2, '\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    bytes[2 * i] = static_cast<char>(units[i] & 0xFF);
+    bytes[2 * i + 1] = static_cast<char>(units[i] >> 8);
   }
-  std::error_code error;
-  std::filesystem::rename(temporary, path, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    throw FileError("cannot rename " + temporary + " to " + path);
-  }
+  return bytes;
 }
 
 }  // namespace lexiqon

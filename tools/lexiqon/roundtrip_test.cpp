@@ -9,16 +9,16 @@
 #include <random>
 #include <sstream>
 
-#include "dictionary/private/compiled_writer.h"
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
 
 namespace lexiqon {
 namespace {
 
 namespace fs = std::filesystem;
-using tessvik_private::CompiledEntry;
+using tessvik::CompiledEntry;
 
 // Single units and whole fragments of escapes and markup, which a written
 // text line must protect.
@@ -63,8 +63,8 @@ constexpr char kKeyBytes[] = "abcXYZ019/._-$ ";
 
 std::vector<CompiledEntry> RandomEntries(std::size_t n, unsigned seed) {
   std::mt19937 random(seed);
-  const auto below = [&random](std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+  const auto below = [&random](std::size_t limit) {
+    return std::uniform_int_distribution<std::size_t>(0, limit - 1)(random);
   };
   std::vector<CompiledEntry> entries;
   for (std::size_t i = 0; i < n; ++i) {
@@ -103,9 +103,9 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
   const auto path = [&dir](const char* name) { return (dir / name).string(); };
   const std::vector<CompiledEntry> entries = RandomEntries(300, 11);
   std::ofstream(path("source.dat"), std::ios::binary)
-      << tessvik_private::WriteCompiled(entries, tessvik_private::CompiledFormat{});
-  std::ostringstream errors;
-  ASSERT_EQ(RunDecompile({path("source.dat"), "-o", path("source.txt")}, errors), 0)
+      << tessvik::WriteCompiled(entries, tessvik::CompiledFormat{});
+  std::ostringstream out, errors;
+  ASSERT_EQ(RunLexiqon({"decompile", path("source.dat"), "-o", path("source.txt")}, out, errors), 0)
       << errors.str();
   ExpectEntries(path("source.txt"), entries);
 
@@ -116,10 +116,12 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
                                                          {"--format", "2.1", "--big-endian"}};
   for (std::vector<std::string> words : formats) {
     SCOPED_TRACE(words.size() == 3 ? "2.1 big-endian" : words[1]);
+    words.insert(words.begin(), "compile");
     words.insert(words.end(), {path("source.txt"), "-o", path("out.dat")});
-    ASSERT_EQ(RunCompile(words, errors), 0) << errors.str();
+    ASSERT_EQ(RunLexiqon(words, out, errors), 0) << errors.str();
     ExpectEntries(path("out.dat"), entries);
-    ASSERT_EQ(RunDecompile({path("out.dat"), "-o", path("back.txt")}, errors), 0) << errors.str();
+    ASSERT_EQ(RunLexiqon({"decompile", path("out.dat"), "-o", path("back.txt")}, out, errors), 0)
+        << errors.str();
     ExpectEntries(path("back.txt"), entries);
   }
   fs::remove_all(dir);

@@ -1,17 +1,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <sstream>
 
-#include "dictionary/public/dictionary.h"
-#include "tools/lexiqon/arguments.h"
-#include "tools/lexiqon/commands.h"
-#include "tools/lexiqon/dictionary_files.h"
-#include "tools/lexiqon/entry_walk.h"
+#include "commands.h"
+#include "dictionary_files.h"
+#include "input_file.h"
+#include "tessvik/compiled_file.h"
+#include "tessvik/dictionary.h"
 
 namespace lexiqon {
 namespace {
 
 struct Stats {
+  std::string format = "text";
+  std::string byteOrder;  // empty where the format has none
   std::size_t entries = 0;
   bool blockMode = false;
   bool valid = true;
@@ -20,22 +23,28 @@ struct Stats {
   double mean = 0;  // over the buckets in use
 };
 
-std::uint32_t ChainLength(const tessvik_private::DictionaryState& state, std::uint32_t bucket) {
-  if (state.InBlockMode()) return state.blocks->BucketSize(bucket);
-  std::uint32_t length = 0;
-  for (auto* item = state.entries.Head(bucket); item != nullptr; item = item->Next()) ++length;
-  return length;
+std::string TextFormat(const std::string& bytes) {
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return "UTF-16LE text";
+  if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return "UTF-16BE text";
+  return "8-bit text";
 }
 
-Stats Measure(const tessvik::Dictionary& dictionary) {
+Stats Measure(const std::string& bytes) {
   Stats stats;
-  const tessvik_private::DictionaryState& state = dictionary.State();
-  stats.entries = ReachableEntries(dictionary).size();
-  stats.blockMode = state.InBlockMode();
+  std::istringstream header(bytes, std::ios::binary);
+  if (const auto format = tessvik::ReadCompiledFormat(header)) {
+    stats.format = std::to_string(format->major) + "." + std::to_string(format->minor);
+    if (format->major == 2) stats.byteOrder = format->bigEndian ? "big-endian" : "little-endian";
+  } else {
+    stats.format = TextFormat(bytes);
+  }
+  tessvik::Dictionary dictionary;
+  LoadBytes(dictionary, bytes);
+  stats.entries = dictionary.Entries().size();
+  stats.blockMode = dictionary.InBlockMode();
   stats.valid = dictionary.IsValid();
   std::uint64_t total = 0;
-  for (std::uint32_t b = 0; b < tessvik_private::kBucketCount; ++b) {
-    const std::uint32_t length = ChainLength(state, b);
+  for (const std::uint32_t length : dictionary.ChainLengths()) {
     if (length == 0) continue;
     ++stats.bucketsUsed;
     total += length;
@@ -51,25 +60,53 @@ std::string Fixed(double value) {
   return text;
 }
 
+std::string JsonString(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+void PrintJson(const std::string& path, const Stats& stats, std::ostream& out) {
+  out << "{\"path\": " << JsonString(path) << ", \"format\": " << JsonString(stats.format)
+      << ", \"byte_order\": " << (stats.byteOrder.empty() ? "null" : JsonString(stats.byteOrder))
+      << ", \"entries\": " << stats.entries << ", \"mode\": \""
+      << (stats.blockMode ? "block store" : "entry table")
+      << "\", \"valid\": " << (stats.valid ? "true" : "false")
+      << ", \"buckets_used\": " << stats.bucketsUsed << ", \"longest_chain\": " << stats.longest
+      << ", \"mean_chain\": " << Fixed(stats.mean) << "}\n";
+}
+
+void PrintText(const std::string& path, const Stats& stats, std::ostream& out) {
+  out << path << ":\n  format: " << stats.format;
+  if (!stats.byteOrder.empty()) out << ", " << stats.byteOrder;
+  out << "\n  entries: " << stats.entries
+      << "\n  mode: " << (stats.blockMode ? "block store" : "entry table")
+      << "\n  valid: " << (stats.valid ? "yes" : "no") << "\n  buckets used: " << stats.bucketsUsed
+      << "\n  longest chain: " << stats.longest << "\n  mean chain: " << Fixed(stats.mean) << '\n';
+}
+
 }  // namespace
 
-int RunStats(const std::vector<std::string>& words, std::ostream& out) {
-  const Arguments args(words, {{"--json"}, {}});
-  if (args.Operands().empty()) throw UsageError("give at least one FILE");
-  tessvik::Dictionary dictionary;
-  LoadFiles(dictionary, args.Operands());
-  const Stats stats = Measure(dictionary);
-  const char* mode = stats.blockMode ? "block store" : "entry table";
-  if (args.Flag("--json")) {
-    out << "{\"entries\": " << stats.entries << ", \"mode\": \"" << mode
-        << "\", \"valid\": " << (stats.valid ? "true" : "false")
-        << ", \"buckets_used\": " << stats.bucketsUsed << ", \"longest_chain\": " << stats.longest
-        << ", \"mean_chain\": " << Fixed(stats.mean) << "}\n";
-    return 0;
+int RunStats(const StatsOptions& options, Context& context) {
+  for (const std::string& path : options.files) {
+    const Stats stats = Measure(ReadInput(path));
+    if (options.json) {
+      PrintJson(path, stats, context.out);
+    } else {
+      PrintText(path, stats, context.out);
+    }
   }
-  out << "entries: " << stats.entries << "\nmode: " << mode
-      << "\nvalid: " << (stats.valid ? "yes" : "no") << "\nbuckets used: " << stats.bucketsUsed
-      << "\nlongest chain: " << stats.longest << "\nmean chain: " << Fixed(stats.mean) << '\n';
   return 0;
 }
 

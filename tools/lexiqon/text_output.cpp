@@ -1,6 +1,8 @@
-#include "tools/lexiqon/text_output.h"
+#include "text_output.h"
 
 #include <cstdio>
+
+#include "platform/code_page.h"
 
 namespace lexiqon {
 namespace {
@@ -33,7 +35,8 @@ std::string ToUtf8(const std::u16string& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t unit = text[i];
     if (IsHigh(unit) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      AppendCodePoint(out, 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00));
+      const char32_t high = unit - 0xD800u;
+      AppendCodePoint(out, 0x10000u + (high << 10) + (text[++i] - 0xDC00u));
     } else if (IsHigh(unit) || IsLow(unit)) {
       AppendCodePoint(out, 0xFFFD);
     } else {
@@ -41,6 +44,18 @@ std::string ToUtf8(const std::u16string& text) {
     }
   }
   return out;
+}
+
+std::u16string FromUtf8(const std::string& text) {
+  bool ascii = true;
+  for (char byte : text) ascii = ascii && static_cast<unsigned char>(byte) < 0x80;
+  if (ascii) return std::u16string(text.begin(), text.end());
+  const auto length = static_cast<int>(text.size());
+  const int units =
+      platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, nullptr, 0);
+  std::u16string wide(static_cast<std::size_t>(units), u'\0');
+  platform::MultiByteToWideChar(platform::kCpUtf8, 0, text.data(), length, wide.data(), units);
+  return wide;
 }
 
 std::string ToUnitList(const std::u16string& text) {

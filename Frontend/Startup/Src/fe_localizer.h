@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "dictionary/public/dictionary.h"
+#include "tessvik/dictionary.h"
 #include "vantilcore/allocator.h"
 #include "vantilcore/config.h"
 #include "vantilcore/threads.h"

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
-namespace tessvik_private {
+// Writing compiled dictionaries and reading their header: what tools that
+// make or inspect dictionary files need beside tessvik::Dictionary.
+namespace tessvik {
 
 struct CompiledEntry {
   std::string key;       // 8-bit key bytes
@@ -21,9 +25,21 @@ struct CompiledFormat {
   bool keysPresent = true;         // version 2
 };
 
+// Why a compiled file cleared the valid flag, and the byte offset at which
+// reading stopped.
+struct CompiledProblem {
+  std::string reason;
+  std::uint64_t offset = 0;
+};
+
 // Serialises entries with unique keys; the same input always gives the same
 // bytes. Throws std::invalid_argument for an unsupported version or a key
 // or value too long for the format, and for an empty key in version 2.
 std::string WriteCompiled(const std::vector<CompiledEntry>& entries, const CompiledFormat& format);
 
-}  // namespace tessvik_private
+// The version, value encoding and byte order of a compiled file, read from
+// the stream's current position; none when the stream does not start with
+// the compiled magic or ends inside the header. Only those fields are set.
+std::optional<CompiledFormat> ReadCompiledFormat(std::istream& stream);
+
+}  // namespace tessvik

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace lexiqon {
+
+// Writes bytes to the file the user named; "-" is standard output. A
+// regular file (or a new one) is replaced through a fresh temporary file in
+// its folder, keeping its permission bits, so a reader never sees half a
+// file; anything else (a symbolic link, device, FIFO) is opened and written
+// through, so the tool never replaces a file the user did not name.
+// Throws FileError with the system's reason and the user's path.
+void WriteOutput(const std::string& path, const std::string& bytes);
+
+}  // namespace lexiqon
