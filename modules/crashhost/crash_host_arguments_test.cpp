@@ -67,7 +67,7 @@ TEST(CrashHostArguments, MalformedValuesAreRefused) {
   };
   for (const auto& c : cases) {
     Arguments arguments = Good();
-    arguments[c.position] = c.value;
+    arguments[static_cast<std::size_t>(c.position)] = c.value;
     EXPECT_FALSE(Parse(arguments)) << c.position << " = \"" << c.value << "\"";
   }
 }
