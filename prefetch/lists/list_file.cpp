@@ -1,11 +1,11 @@
 #include "prefetch/lists/list_file.h"
 
-#include <boost/nowide/utf/utf.hpp>
 #include <cstdio>
 #include <memory>
 #include <optional>
 
-#include "prefetch/locations/utf.h"
+#include "platform/file_open.h"
+#include "platform/utf_common.h"
 
 namespace SpeedLauncher {
 namespace {
@@ -16,11 +16,7 @@ struct FileCloser {
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
 File OpenForReading(const std::string& path) {
-#ifdef _WIN32
-  return File(_wfopen(reinterpret_cast<const wchar_t*>(ToUtf16(path).c_str()), L"rb"));
-#else
-  return File(std::fopen(path.c_str(), "rb"));
-#endif
+  return File(platform::_wfopen(platform::Utf8ToUtf16(path).c_str(), u"rb"));
 }
 
 // Reading it ourselves, rather than letting the parser size the buffer
@@ -48,22 +44,13 @@ std::string NormalizeLineEnds(const std::string& text) {
   return result;
 }
 
-// The parser steps over a multi-byte character by the length its lead byte
-// claims, so a truncated or invalid sequence near the end walks it past the
-// terminator. Only well-formed UTF-8 reaches it.
-bool IsWellFormedUtf8(const std::string& text) {
-  using Utf8 = boost::nowide::utf::utf_traits<char>;
-  for (auto it = text.begin(); it != text.end();) {
-    const boost::nowide::utf::code_point unit = Utf8::decode(it, text.end());
-    if (unit == boost::nowide::utf::illegal || unit == boost::nowide::utf::incomplete) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 bool ParseListText(std::string text, TiXmlDocument& document) {
-  if (!IsWellFormedUtf8(text)) return false;
+  // The parser steps over a multi-byte character by the length its lead
+  // byte claims, so a truncated or invalid sequence near the end walks it
+  // past the terminator. Only well-formed UTF-8 reaches it.
+  if (!platform::IsWellFormedUtf8(text)) return false;
   const std::string normalized = NormalizeLineEnds(text);
   document.Parse(normalized.c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !document.Error();

@@ -6,19 +6,15 @@
 #include <vector>
 
 #include "platform/modules.h"
+#include "platform/path_separator.h"
 #include "platform/special_folders.h"
-#include "prefetch/locations/utf.h"
+#include "platform/utf_common.h"
 
 namespace SpeedLauncher {
 namespace {
 
 constexpr std::string_view kVersion = "19";
 constexpr std::u16string_view kVersion16 = u"19";
-#ifdef _WIN32
-constexpr std::u16string_view kFontsSuffix = u"\\Harlund\\Fonts\\Zolt";
-#else
-constexpr std::u16string_view kFontsSuffix = u"/Harlund/Fonts/Zolt";
-#endif
 constexpr std::size_t kIdListPathUnits = 1024;
 constexpr std::uint32_t kFirstModulePathUnits = 260;
 
@@ -33,6 +29,16 @@ std::u16string ExecutablePath() {
   }
 }
 
+// "\Harlund\Fonts\Zolt" with the system's own separator.
+std::u16string FontsSuffix() {
+  std::u16string suffix;
+  for (const std::u16string_view part : {u"Harlund", u"Fonts", u"Zolt"}) {
+    suffix += platform::kPathSeparator;
+    suffix += part;
+  }
+  return suffix;
+}
+
 // Frees the identifier list with the shell's allocator, if it can be had.
 void FreeIdList(platform::ItemIdList* list) {
   platform::ShellMalloc* malloc = nullptr;
@@ -44,7 +50,7 @@ void FreeIdList(platform::ItemIdList* list) {
 }  // namespace
 
 std::string ExecutableDirectory() {
-  std::string path = ToUtf8(ExecutablePath());
+  std::string path = platform::Utf16ToUtf8(ExecutablePath());
   boost::algorithm::replace_all(path, "\\", "/");
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {};
@@ -57,7 +63,7 @@ std::string CommonFilesFolder() {
                                          false)) {
     return {};
   }
-  return ToUtf8(buffer);
+  return platform::Utf16ToUtf8(buffer);
 }
 
 std::string CommonFontsFolder() {
@@ -71,9 +77,10 @@ std::string CommonFontsFolder() {
   FreeIdList(list);
   if (!found) return {};
   std::u16string folder(buffer);
-  if (folder.size() + kFontsSuffix.size() + kVersion16.size() >= kIdListPathUnits) return {};
-  folder.append(kFontsSuffix).append(kVersion16);
-  return ToUtf8(folder);
+  const std::u16string suffix = FontsSuffix();
+  if (folder.size() + suffix.size() + kVersion16.size() >= kIdListPathUnits) return {};
+  folder.append(suffix).append(kVersion16);
+  return platform::Utf16ToUtf8(folder);
 }
 
 std::string FileFormatPlugInsFolder() {

@@ -1,0 +1,13 @@
+#include <stdio.h>
+#include <wchar.h>
+
+#include "platform/file_open.h"
+
+namespace platform {
+
+std::FILE* _wfopen(const char16_t* path, const char16_t* mode) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  return ::_wfopen(reinterpret_cast<const wchar_t*>(path), reinterpret_cast<const wchar_t*>(mode));
+}
+
+}  // namespace platform
