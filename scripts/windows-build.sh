@@ -35,7 +35,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" \
   -DPELLICOR_WINDOWS_DEPS="$deps_cache/prefix" \
   -DPELLICOR_BUILD_TESTS=OFF -DPELLICOR_BUILD_BENCHMARKS=OFF -DPELLICOR_BUILD_FUZZERS=OFF \
-  -DPELLICOR_BUILD_WINE_SUITE=ON >/dev/null
+  -DPELLICOR_BUILD_WINE_SUITE=ON -DPELLICOR_WERROR=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
 mkdir -p "$1"
