@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/scratch_folder.h"
 #include "text_output.h"
 
 namespace lexiqon {
@@ -23,26 +24,8 @@ std::string Utf16File(std::u16string_view text) {
   return bytes;
 }
 
-class LexiqonTest : public ::testing::Test {
+class LexiqonTest : public ::testing::Test, protected testing_support::ScratchFolder {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("lexiqon_test_" +
-            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
   // Runs lexiqon in this process; results in out_, messages in err_.
   int Run(const std::vector<std::string>& words) {
     out_.str("");
@@ -52,8 +35,6 @@ class LexiqonTest : public ::testing::Test {
 
   std::ostringstream out_;
   std::ostringstream err_;
-
-  fs::path dir_;
 };
 
 // Values with escapes, markup, quotation marks and text outside Latin-1.
@@ -260,8 +241,8 @@ TEST_F(LexiqonTest, UsageAndFileErrors) {
   EXPECT_EQ(err_.str(), "lexiqon: --big-endian needs --format 2.1\nTry 'lexiqon --help'.\n");
   EXPECT_EQ(Run({"stats", Path("missing")}), 2);
   EXPECT_EQ(err_.str(), "lexiqon: " + Path("missing") + ": error: No such file or directory\n");
-  EXPECT_EQ(Run({"check", dir_.string()}), 2);
-  EXPECT_EQ(err_.str(), "lexiqon: " + dir_.string() + ": error: Is a directory\n");
+  EXPECT_EQ(Run({"check", Dir().string()}), 2);
+  EXPECT_EQ(err_.str(), "lexiqon: " + Dir().string() + ": error: Is a directory\n");
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_NE(out_.str().find("Usage: lexiqon"), std::string::npos);
   EXPECT_EQ(Run({"compile", "--help"}), 0);

@@ -9,32 +9,20 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/scratch_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class LexiqonOutput : public ::testing::Test {
+class LexiqonOutput : public ::testing::Test, protected testing_support::ScratchFolder {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("lexiqon_output_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
     Write("source.txt", "\"$$$/a=one\"\r\n\"$$$/b=two\"\r\n");
     ASSERT_EQ(Shell(Lexiqon() + " compile " + Path("source.txt") + " -o " + Path("expected.dat")),
               0);
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
   static std::string Lexiqon() { return "timeout 20 " LEXIQON_BINARY; }
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-  }
   static int Shell(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -43,8 +31,6 @@ class LexiqonOutput : public ::testing::Test {
     return Shell(Lexiqon() + " compile " + Path("source.txt") + " -o " + output + " 2>" +
                  Path("err.txt"));
   }
-
-  fs::path dir_;
 };
 
 TEST_F(LexiqonOutput, RegularTargetIsReplacedWholeWithItsPermissions) {
@@ -56,7 +42,7 @@ TEST_F(LexiqonOutput, RegularTargetIsReplacedWholeWithItsPermissions) {
   EXPECT_EQ(fs::status(Path("out.dat")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // Nothing is left beside it.
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir()), {}), 4);
 }
 
 TEST_F(LexiqonOutput, PreMadeTemporaryNameStaysUntouched) {

@@ -8,17 +8,15 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/scratch_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-class LexiqonPo : public ::testing::Test {
+class LexiqonPo : public ::testing::Test, protected testing_support::ScratchFolder {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("lexiqon_po_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
     // Quotation marks, markup, a line break, a printf-like percent and text
     // outside Latin-1.
     Write("en.txt",
@@ -31,16 +29,6 @@ class LexiqonPo : public ::testing::Test {
           "\"$$$/Frontend/Quote=Dites ^[salut^]\"\r\n");
     ASSERT_EQ(Lexiqon("compile " + Path("en.txt") + " -o " + Path("en.dat")), 0);
     ASSERT_EQ(Lexiqon("compile " + Path("fr.txt") + " -o " + Path("fr.dat")), 0);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(Path(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
   }
   int Shell(const std::string& command) const {
     const int status = std::system(("timeout 20 " + command + " 2>>" + Path("stderr.txt")).c_str());
@@ -56,8 +44,6 @@ class LexiqonPo : public ::testing::Test {
               0);
     return Read("lookups.txt");
   }
-
-  fs::path dir_;
 };
 
 TEST_F(LexiqonPo, ExportPassesMsgfmtAndMsgcmpAndCompilesBackToTheSameLookups) {

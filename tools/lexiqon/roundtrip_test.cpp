@@ -13,6 +13,7 @@
 #include "dictionary_files.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
+#include "tests/support/scratch_folder.h"
 
 namespace lexiqon {
 namespace {
@@ -100,10 +101,8 @@ void ExpectEntries(const std::string& path, const std::vector<CompiledEntry>& en
 }
 
 TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
-  const fs::path dir =
-      fs::temp_directory_path() / ("lexiqon_roundtrip_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  const auto path = [&dir](const char* name) { return (dir / name).string(); };
+  const testing_support::ScratchFolder folder("lexiqon-roundtrip");
+  const auto path = [&folder](const char* name) { return folder.Path(name); };
   const std::vector<CompiledEntry> entries = RandomEntries(300, 11);
   std::ofstream(path("source.dat"), std::ios::binary)
       << tessvik::WriteCompiled(entries, tessvik::CompiledFormat{});
@@ -127,7 +126,6 @@ TEST(RoundTrip, RandomValuesSurviveEveryFormat) {
         << errors.str();
     ExpectEntries(path("back.txt"), entries);
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace
