@@ -25,17 +25,22 @@ WorkerSlot workerSlot;
 
 }  // namespace
 
-const PrefetchList* ListReadInMode(const ApplicationLists& lists, std::uint32_t mode) {
+std::string_view ListNameReadInMode(std::uint32_t mode) {
   switch (mode) {
     case 1:
-      return lists.Find("marl");
+      return "marl";
     case 3:
-      return lists.Find("tarn");
+      return "tarn";
     case 5:
-      return lists.Find("pellicor");
+      return "pellicor";
     default:
-      return nullptr;
+      return {};
   }
+}
+
+const PrefetchList* ListReadInMode(const ApplicationLists& lists, std::uint32_t mode) {
+  const std::string_view name = ListNameReadInMode(mode);
+  return name.empty() ? nullptr : lists.Find(name);
 }
 
 bool Start(std::uint32_t mode) {

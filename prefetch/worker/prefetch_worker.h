@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/prefetch_item.h"
@@ -21,8 +22,10 @@ void Stop();
 bool ReadForegroundItems(const PrefetchList& list);
 void PrefetchFile(const std::string& path);
 
-// The list that Start reads in the mode ("marl", "tarn", "pellicor" for 1,
-// 3, 5), or null.
+// The name of the list that Start reads in the mode ("marl", "tarn",
+// "pellicor" for 1, 3, 5), or empty.
+std::string_view ListNameReadInMode(std::uint32_t mode);
+// That list, or null.
 const PrefetchList* ListReadInMode(const ApplicationLists& lists, std::uint32_t mode);
 
 }  // namespace SpeedLauncher

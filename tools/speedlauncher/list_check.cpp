@@ -18,6 +18,7 @@
 #include "prefetch/lists/entry_expansion.h"
 #include "prefetch/lists/list_file.h"
 #include "prefetch/lists/list_structure.h"
+#include "prefetch/worker/prefetch_worker.h"
 
 namespace speedlauncher {
 namespace {
@@ -27,20 +28,6 @@ using SpeedLauncher::EntryAttributes;
 
 const std::initializer_list<std::string_view> kEntryAttributes = {
     "fileRelativePath", "fileBasePath", "fileStandardPath", "regex", "isForeground"};
-
-// The list the mode reads; empty for modes that read none.
-std::string ListReadBy(std::uint32_t mode) {
-  switch (mode) {
-    case 1:
-      return "marl";
-    case 3:
-      return "tarn";
-    case 5:
-      return "pellicor";
-    default:
-      return {};
-  }
-}
 
 // As a "%d" conversion would find one: blanks, a sign, then a digit.
 bool StartsWithNumber(const std::string& text) {
@@ -70,7 +57,9 @@ std::string WhyUnreadable(const std::string& path) {
 class Checker {
  public:
   Checker(std::string directory, std::uint32_t mode)
-      : directory_(std::move(directory)), mode_(mode), readList_(ListReadBy(mode)) {}
+      : directory_(std::move(directory)),
+        mode_(mode),
+        readList_(SpeedLauncher::ListNameReadInMode(mode)) {}
 
   void Document(const TiXmlDocument& document) {
     bool readListHasSection = false;
