@@ -26,8 +26,39 @@ struct Utf8Decoded {
   Utf8Status status;
 };
 
-// One scalar value from bytes[0..available); available > 0.
-PLATFORM_API Utf8Decoded DecodeUtf8(const unsigned char* bytes, std::size_t available);
+// One scalar value from bytes[0..available); available > 0. Inline, as every
+// conversion runs it once a character.
+inline Utf8Decoded DecodeUtf8(const unsigned char* bytes, std::size_t available) {
+  // The range the second byte must be in keeps out overlongs, surrogates
+  // and values past U+10FFFF.
+  const unsigned char lead = bytes[0];
+  if (lead < 0x80) return {lead, 1, Utf8Status::kValid};
+  std::size_t length = 0;
+  unsigned char secondLow = 0x80;
+  unsigned char secondHigh = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) secondLow = 0xA0;
+    if (lead == 0xED) secondHigh = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) secondLow = 0x90;
+    if (lead == 0xF4) secondHigh = 0x8F;
+  } else {
+    return {kReplacementCharacter, 1, Utf8Status::kInvalid};
+  }
+  char32_t codePoint = lead & (0x7Fu >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    if (i >= available) return {kReplacementCharacter, i, Utf8Status::kTruncated};
+    const unsigned char low = i == 1 ? secondLow : 0x80;
+    const unsigned char high = i == 1 ? secondHigh : 0xBF;
+    if (bytes[i] < low || bytes[i] > high) return {kReplacementCharacter, i, Utf8Status::kInvalid};
+    codePoint = (codePoint << 6) | (bytes[i] & 0x3Fu);
+  }
+  return {codePoint, length, Utf8Status::kValid};
+}
 
 // One scalar value from units[0..available); available > 0. A lone
 // surrogate comes back as itself with valid false.
@@ -36,7 +67,15 @@ struct Utf16Decoded {
   std::size_t length;
   bool valid;
 };
-PLATFORM_API Utf16Decoded DecodeUtf16(const char16_t* units, std::size_t available);
+inline Utf16Decoded DecodeUtf16(const char16_t* units, std::size_t available) {
+  const char16_t unit = units[0];
+  const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+  const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+  if (high && available > 1 && units[1] >= 0xDC00 && units[1] <= 0xDFFF) {
+    return {0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{units[1]} - 0xDC00), 2, true};
+  }
+  return {unit, 1, !high && !low};
+}
 
 // Appends a scalar value to any container of 16-bit or 8-bit units.
 template <class Out>
