@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "Frontend/Startup/Src/fe_localizer.h"
 #include "dictionary_corpus.h"
+#include "fe_localizer.h"
 
 namespace {
 

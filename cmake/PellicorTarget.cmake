@@ -9,7 +9,19 @@ function(pellicor_target target)
   if(PELLICOR_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/interfaces)
+endfunction()
+
+# pellicor_public_headers(TARGET FOLDER): what other code may include of
+# TARGET is FOLDER/public, and nothing else of FOLDER. The target's own
+# sources also reach their private headers relative to FOLDER.
+function(pellicor_public_headers target folder)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE $<BUILD_INTERFACE:${folder}/public>)
+  else()
+    target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${folder}/public>
+      PRIVATE ${folder})
+  endif()
 endfunction()
 
 # Shared objects and modules that land in the install folder.

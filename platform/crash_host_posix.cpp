@@ -1,4 +1,4 @@
-#include "platform/crash_host_posix.h"
+#include "crash_host_posix.h"
 
 #include <crashhost/exception_information.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/crash_signals_posix.h"
+#include "crash_signals_posix.h"
 
 #include <sys/mman.h>
 #include <sys/syscall.h>

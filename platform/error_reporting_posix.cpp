@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/crash_host_posix.h"
-#include "platform/crash_signals_posix.h"
+#include "crash_host_posix.h"
+#include "crash_signals_posix.h"
 #include "platform/error_reporting.h"
 #include "platform/utf_common.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/crash_signals_posix.h"
+#include "crash_signals_posix.h"
 #include "platform/error_reporting.h"
 
 namespace platform {

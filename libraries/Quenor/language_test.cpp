@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Quenor/Quenor.h"
-#include "platform/fake/platform_fake.h"
+#include "test_support/platform_fake.h"
 
 namespace {
 

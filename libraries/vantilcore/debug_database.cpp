@@ -2,7 +2,7 @@
 #include <fstream>
 #include <string>
 
-#include "libraries/vantilcore/debug_database_parser.h"
+#include "debug_database_parser.h"
 #include "platform/special_folders.h"
 #include "vantilcore/debug.h"
 

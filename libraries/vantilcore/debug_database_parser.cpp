@@ -1,4 +1,4 @@
-#include "libraries/vantilcore/debug_database_parser.h"
+#include "debug_database_parser.h"
 
 namespace vantilcore::debug::detail {
 namespace {

@@ -1,6 +1,6 @@
 #include <utility>
 
-#include "libraries/vantilcore/path_text.h"
+#include "path_text.h"
 #include "vantilcore/filesupport.h"
 #include "vantilcore/utility.h"
 

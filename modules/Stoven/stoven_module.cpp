@@ -9,7 +9,7 @@
 #include <thread>
 #include <type_traits>
 
-#include "modules/Stoven/stoven_options.h"
+#include "stoven_options.h"
 #include "vantilcore/config.h"
 #include "vantilcore/string.h"
 

@@ -1,4 +1,4 @@
-#include "modules/Stoven/stoven_options.h"
+#include "stoven_options.h"
 
 #include <charconv>
 #include <string>

@@ -1,9 +1,9 @@
-#include "modules/crashhandler/crash_dialog.h"
+#include "crash_dialog.h"
 
 #include <cstdio>
 #include <string>
 
-#include "modules/crashhandler/crash_report.h"
+#include "crash_report.h"
 #include "platform/message_box.h"
 #include "platform/utf_common.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "modules/crashhandler/crash_settings_reader.h"
+#include "crash_settings_reader.h"
 
 namespace crashhandler {
 

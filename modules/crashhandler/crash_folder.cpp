@@ -1,4 +1,4 @@
-#include "modules/crashhandler/crash_folder.h"
+#include "crash_folder.h"
 
 #include <algorithm>
 #include <map>

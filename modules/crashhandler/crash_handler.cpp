@@ -1,12 +1,12 @@
-#include "modules/crashhandler/crash_handler.h"
+#include "crash_handler.h"
 
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "modules/crashhandler/crash_dialog.h"
-#include "modules/crashhandler/crash_folder.h"
+#include "crash_dialog.h"
+#include "crash_folder.h"
 
 namespace crashhandler {
 

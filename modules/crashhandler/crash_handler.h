@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "modules/crashhandler/crash_report.h"
-#include "modules/crashhandler/process_memory.h"
+#include "crash_report.h"
+#include "process_memory.h"
 
 namespace crashhandler {
 

@@ -1,4 +1,4 @@
-#include "modules/crashhandler/crash_handler.h"
+#include "crash_handler.h"
 
 #include <crashhandler/settings_record.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 #include <sstream>
 #include <string>
 
-#include "modules/crashhandler/crash_report.h"
-#include "modules/crashhandler/crash_settings_reader.h"
-#include "modules/crashhandler/process_memory_posix.h"
+#include "crash_report.h"
+#include "crash_settings_reader.h"
+#include "process_memory_posix.h"
 
 namespace crashhandler {
 namespace {

@@ -1,4 +1,4 @@
-#include "modules/crashhandler/crash_report.h"
+#include "crash_report.h"
 
 #include <chrono>
 #include <cstdio>

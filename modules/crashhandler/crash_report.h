@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "modules/crashhandler/crash_settings_reader.h"
+#include "crash_settings_reader.h"
 
 namespace crashhandler {
 

@@ -1,4 +1,4 @@
-#include "modules/crashhandler/crash_settings_reader.h"
+#include "crash_settings_reader.h"
 
 #include <crashhandler/settings_record.h>
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "modules/crashhandler/process_memory.h"
+#include "process_memory.h"
 
 namespace crashhandler {
 

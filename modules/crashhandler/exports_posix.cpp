@@ -7,9 +7,9 @@
 #include <string>
 #include <type_traits>
 
-#include "modules/crashhandler/crash_handler.h"
-#include "modules/crashhandler/process_memory_posix.h"
-#include "modules/crashhandler/process_snapshot_posix.h"
+#include "crash_handler.h"
+#include "process_memory_posix.h"
+#include "process_snapshot_posix.h"
 
 #define CRASHHANDLER_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <type_traits>
 
-#include "modules/crashhandler/crash_handler.h"
-#include "modules/crashhandler/minidump_win.h"
-#include "modules/crashhandler/process_memory_win.h"
-#include "modules/crashhandler/runtime_exception_information_win.h"
+#include "crash_handler.h"
+#include "crashhandler/runtime_exception_information_win.h"
+#include "minidump_win.h"
+#include "process_memory_win.h"
 
 #define CRASHHANDLER_EXPORT extern "C" __declspec(dllexport)
 

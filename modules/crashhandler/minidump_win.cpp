@@ -1,4 +1,4 @@
-#include "modules/crashhandler/minidump_win.h"
+#include "minidump_win.h"
 
 #include <windows.h>
 // After <windows.h>, which they need.

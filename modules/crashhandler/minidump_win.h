@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "modules/crashhandler/runtime_exception_information_win.h"
+#include "crashhandler/runtime_exception_information_win.h"
 
 namespace crashhandler {
 

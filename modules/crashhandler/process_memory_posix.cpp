@@ -1,4 +1,4 @@
-#include "modules/crashhandler/process_memory_posix.h"
+#include "process_memory_posix.h"
 
 #include <sys/uio.h>
 

@@ -2,7 +2,7 @@
 
 #include <sys/types.h>
 
-#include "modules/crashhandler/process_memory.h"
+#include "process_memory.h"
 
 namespace crashhandler {
 

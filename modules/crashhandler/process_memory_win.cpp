@@ -1,4 +1,4 @@
-#include "modules/crashhandler/process_memory_win.h"
+#include "process_memory_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modules/crashhandler/process_memory.h"
+#include "process_memory.h"
 
 namespace crashhandler {
 

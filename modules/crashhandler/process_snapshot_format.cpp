@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "modules/crashhandler/crash_report.h"
-#include "modules/crashhandler/process_snapshot.h"
+#include "crash_report.h"
+#include "process_snapshot.h"
 
 namespace crashhandler {
 namespace {

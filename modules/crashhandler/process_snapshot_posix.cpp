@@ -1,4 +1,4 @@
-#include "modules/crashhandler/process_snapshot_posix.h"
+#include "process_snapshot_posix.h"
 
 #include <cxxabi.h>
 #include <dirent.h>
@@ -15,8 +15,8 @@
 #include <optional>
 #include <system_error>
 
-#include "modules/crashhandler/process_memory_posix.h"
-#include "modules/crashhandler/thread_registers_posix.h"
+#include "process_memory_posix.h"
+#include "thread_registers_posix.h"
 
 namespace crashhandler {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "modules/crashhandler/process_snapshot.h"
+#include "process_snapshot.h"
 
 namespace crashhandler {
 

@@ -1,4 +1,4 @@
-#include "modules/crashhandler/process_snapshot.h"
+#include "process_snapshot.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "modules/crashhandler/process_snapshot_posix.h"
+#include "process_snapshot_posix.h"
 
 namespace crashhandler {
 namespace {

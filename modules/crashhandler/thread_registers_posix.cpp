@@ -1,4 +1,4 @@
-#include "modules/crashhandler/thread_registers_posix.h"
+#include "thread_registers_posix.h"
 
 #include <sys/ptrace.h>
 #include <sys/user.h>

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "modules/crashhandler/process_memory.h"
+#include "process_memory.h"
 
 namespace crashhandler {
 

@@ -1,4 +1,4 @@
-#include "modules/crashhost/crash_host_arguments.h"
+#include "crash_host_arguments.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "modules/crashhost/crash_host_arguments.h"
+#include "crash_host_arguments.h"
 
 namespace {
 

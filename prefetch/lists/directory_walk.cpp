@@ -1,4 +1,4 @@
-#include "prefetch/lists/directory_walk.h"
+#include "directory_walk.h"
 
 #include <boost/filesystem/exception.hpp>
 #include <boost/filesystem/path.hpp>

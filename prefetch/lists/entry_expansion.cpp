@@ -6,7 +6,7 @@
 #include <optional>
 #include <ostream>
 
-#include "prefetch/lists/directory_walk.h"
+#include "directory_walk.h"
 
 namespace SpeedLauncher {
 namespace {

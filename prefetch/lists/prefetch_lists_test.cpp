@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "prefetch/lists/list_file.h"
-#include "prefetch/lists/temp_tree.h"
-#include "prefetch/lists/unprivileged_child.h"
 #include "prefetch/locations/standard_locations.h"
+#include "test_support/temp_tree.h"
+#include "test_support/unprivileged_child.h"
 
 namespace SpeedLauncher {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "platform/fake/platform_fake.h"
 #include "platform/special_folders.h"
+#include "test_support/platform_fake.h"
 
 namespace SpeedLauncher {
 namespace {

@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "prefetch/lists/prefetch_lists.h"
-#include "prefetch/lists/temp_tree.h"
 #include "prefetch/locations/standard_locations.h"
 #include "prefetch/worker/file_reader.h"
 #include "prefetch/worker/list_reader.h"
+#include "test_support/temp_tree.h"
 
 namespace SpeedLauncher {
 namespace {

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/installation.h"
+#include "test_support/installation.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/installation.h"
+#include "test_support/installation.h"
 
 namespace {
 

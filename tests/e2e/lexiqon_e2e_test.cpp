@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/installation.h"
+#include "test_support/installation.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/installation.h"
+#include "test_support/installation.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/support/child_process.h"
+#include "test_support/child_process.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -30,7 +30,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+ChildResult RunChild(const std::filesystem::path& program,
+                     const std::vector<std::string>& arguments,
                      const std::map<std::string, std::string>& environment) {
   char outTemplate[] = "/tmp/pellicor-child-XXXXXX";
   const int outFile = mkstemp(outTemplate);

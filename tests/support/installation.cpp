@@ -1,4 +1,4 @@
-#include "tests/support/installation.h"
+#include "test_support/installation.h"
 
 #include <unistd.h>
 

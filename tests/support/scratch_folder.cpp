@@ -1,4 +1,4 @@
-#include "tests/support/scratch_folder.h"
+#include "test_support/scratch_folder.h"
 
 #include <stdlib.h>
 

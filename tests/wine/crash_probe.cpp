@@ -17,7 +17,7 @@
 #include <map>
 #include <string>
 
-#include "modules/crashhandler/runtime_exception_information_win.h"
+#include "crashhandler/runtime_exception_information_win.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/scratch_folder.h"
+#include "test_support/scratch_folder.h"
 #include "text_output.h"
 
 namespace lexiqon {

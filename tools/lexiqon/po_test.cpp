@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/support/scratch_folder.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 

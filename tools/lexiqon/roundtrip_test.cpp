@@ -13,7 +13,7 @@
 #include "dictionary_files.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
-#include "tests/support/scratch_folder.h"
+#include "test_support/scratch_folder.h"
 
 namespace lexiqon {
 namespace {

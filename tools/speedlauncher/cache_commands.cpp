@@ -1,9 +1,9 @@
 #include <ostream>
 
+#include "commands.h"
+#include "list_loading.h"
 #include "platform/page_cache.h"
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/list_loading.h"
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 namespace {

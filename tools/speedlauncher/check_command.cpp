@@ -1,8 +1,8 @@
 #include <ostream>
 
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/list_check.h"
-#include "tools/speedlauncher/list_loading.h"
+#include "commands.h"
+#include "list_check.h"
+#include "list_loading.h"
 
 namespace speedlauncher {
 

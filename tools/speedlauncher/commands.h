@@ -2,7 +2,7 @@
 
 #include <iosfwd>
 
-#include "tools/speedlauncher/options.h"
+#include "options.h"
 
 namespace speedlauncher {
 

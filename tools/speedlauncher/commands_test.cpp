@@ -1,4 +1,4 @@
-#include "tools/speedlauncher/commands.h"
+#include "commands.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -10,8 +10,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "prefetch/lists/temp_tree.h"
-#include "prefetch/lists/unprivileged_child.h"
+#include "test_support/temp_tree.h"
+#include "test_support/unprivileged_child.h"
 
 namespace speedlauncher {
 namespace {

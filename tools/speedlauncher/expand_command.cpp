@@ -1,9 +1,9 @@
 #include <boost/filesystem/operations.hpp>
 #include <ostream>
 
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/list_loading.h"
-#include "tools/speedlauncher/report_text.h"
+#include "commands.h"
+#include "list_loading.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 namespace {

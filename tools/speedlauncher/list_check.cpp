@@ -1,4 +1,4 @@
-#include "tools/speedlauncher/list_check.h"
+#include "list_check.h"
 
 #include <tinyxml.h>
 

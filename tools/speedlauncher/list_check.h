@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 

@@ -1,4 +1,4 @@
-#include "tools/speedlauncher/list_check.h"
+#include "list_check.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <fstream>
 #include <tuple>
 
-#include "prefetch/lists/temp_tree.h"
-#include "prefetch/lists/unprivileged_child.h"
+#include "test_support/temp_tree.h"
+#include "test_support/unprivileged_child.h"
 
 namespace speedlauncher {
 namespace {

@@ -1,10 +1,10 @@
-#include "tools/speedlauncher/list_loading.h"
+#include "list_loading.h"
 
 #include <ostream>
 #include <unordered_set>
 
 #include "prefetch/worker/prefetch_worker.h"
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 

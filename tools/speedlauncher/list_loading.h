@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "options.h"
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/prefetch_lists.h"
-#include "tools/speedlauncher/options.h"
 
 namespace speedlauncher {
 

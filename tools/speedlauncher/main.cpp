@@ -4,9 +4,9 @@
 #include <boost/filesystem/path.hpp>
 #include <iostream>
 
+#include "commands.h"
+#include "options.h"
 #include "prefetch/locations/standard_locations.h"
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/options.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/speedlauncher/options.h"
+#include "options.h"
 
 #include <CLI/CLI.hpp>
 #include <ostream>

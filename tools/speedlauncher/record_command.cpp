@@ -6,9 +6,9 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "commands.h"
 #include "platform/file_open_trace.h"
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 namespace {

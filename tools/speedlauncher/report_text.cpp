@@ -1,4 +1,4 @@
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 #include <cstdio>
 #include <ostream>

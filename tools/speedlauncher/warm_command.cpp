@@ -5,13 +5,13 @@
 #include <system_error>
 #include <unordered_set>
 
+#include "commands.h"
+#include "list_loading.h"
 #include "platform/terminal.h"
 #include "prefetch/worker/file_reader.h"
 #include "prefetch/worker/list_reader.h"
 #include "prefetch/worker/prefetch_worker.h"
-#include "tools/speedlauncher/commands.h"
-#include "tools/speedlauncher/list_loading.h"
-#include "tools/speedlauncher/report_text.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 namespace {

@@ -1,4 +1,4 @@
-#include "Frontend/Startup/Src/crash_handler_registration.h"
+#include "crash_handler_registration.h"
 
 #include <cstdint>
 
@@ -20,10 +20,9 @@ constexpr char kCrashHandlerFileName[] = "vantilcrashhandler.dll";
 class HelperModulesKey {
  public:
   HelperModulesKey() {
-    opened_ = platform::RegCreateKeyExW(platform::HkeyCurrentUser(), kHelperModulesKey, 0,
-                                        nullptr, platform::kRegOptionVolatile,
-                                        platform::kKeyWrite, nullptr, &key_,
-                                        nullptr) == platform::kErrorSuccess;
+    opened_ = platform::RegCreateKeyExW(platform::HkeyCurrentUser(), kHelperModulesKey, 0, nullptr,
+                                        platform::kRegOptionVolatile, platform::kKeyWrite, nullptr,
+                                        &key_, nullptr) == platform::kErrorSuccess;
   }
   ~HelperModulesKey() {
     if (opened_) platform::RegCloseKey(key_);

@@ -1,4 +1,4 @@
-#include "Frontend/Startup/Src/crash_handler_settings.h"
+#include "crash_handler_settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

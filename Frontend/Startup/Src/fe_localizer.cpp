@@ -1,4 +1,4 @@
-#include "Frontend/Startup/Src/fe_localizer.h"
+#include "fe_localizer.h"
 
 #include <Quenor/Quenor.h>
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "Frontend/Startup/Src/launcher_entry.h"
+#include "launcher_entry.h"
 #include "platform/command_line.h"
 #include "platform/modules.h"
 #include "platform/process_setup.h"

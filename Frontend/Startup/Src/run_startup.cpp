@@ -4,13 +4,13 @@
 #include <cstring>
 #include <memory>
 
-#include "Frontend/Startup/Src/crash_handler_registration.h"
-#include "Frontend/Startup/Src/crash_handler_settings.h"
-#include "Frontend/Startup/Src/launch_constants.h"
-#include "Frontend/Startup/Src/launcher_entry.h"
-#include "Frontend/Startup/Src/startup_checks.h"
-#include "Frontend/Startup/Src/vantil_initializer.h"
+#include "crash_handler_registration.h"
+#include "crash_handler_settings.h"
+#include "launch_constants.h"
+#include "launcher_entry.h"
 #include "platform/modules.h"
+#include "startup_checks.h"
+#include "vantil_initializer.h"
 #include "vantilcore/config.h"
 #include "vantilcore/debug.h"
 #include "vantilcore/string.h"

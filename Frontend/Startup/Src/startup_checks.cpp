@@ -1,4 +1,4 @@
-#include "Frontend/Startup/Src/startup_checks.h"
+#include "startup_checks.h"
 
 #include <Quenor/Quenor.h>
 

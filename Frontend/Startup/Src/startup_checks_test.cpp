@@ -1,13 +1,13 @@
 // The refusals, steered through the fake platform layer.
-#include "Frontend/Startup/Src/startup_checks.h"
+#include "startup_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "Frontend/Startup/Src/fe_localizer.h"
-#include "Frontend/Startup/Src/launcher_entry.h"
-#include "platform/fake/platform_fake.h"
+#include "fe_localizer.h"
+#include "launcher_entry.h"
+#include "test_support/platform_fake.h"
 #include "vantilcore/config.h"
 
 namespace Startup {

@@ -1,11 +1,11 @@
-#include "Frontend/Startup/Src/vantil_initializer.h"
+#include "vantil_initializer.h"
 
 #include <Quenor/Quenor.h>
 #include <Vexmo/Vexmo.h>
 
 #include <cstring>
 
-#include "Frontend/Startup/Src/fe_localizer.h"
+#include "fe_localizer.h"
 #include "platform/debugger.h"
 #include "platform/ole.h"
 #include "platform/special_folders.h"

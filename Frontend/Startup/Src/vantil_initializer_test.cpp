@@ -1,5 +1,5 @@
 // The core initializer against the fake platform layer.
-#include "Frontend/Startup/Src/vantil_initializer.h"
+#include "vantil_initializer.h"
 
 #include <Vexmo/Vexmo.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/fake/platform_fake.h"
 #include "platform/special_folders.h"
+#include "test_support/platform_fake.h"
 #include "vantilcore/config.h"
 
 namespace Startup {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "Frontend/Startup/Src/launch_constants.h"
-#include "Frontend/Startup/Src/launcher_entry.h"
+#include "launch_constants.h"
+#include "launcher_entry.h"
 #include "platform/process_setup.h"
 #include "prefetch/worker/prefetch_worker.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/child_process.h"
+#include "test_support/child_process.h"
 
 namespace testing_support {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <mutex>
 #include <map>
+#include <mutex>
 
 #include "vantilcore/allocator.h"
 #include "vantilcore/export.h"

@@ -1,4 +1,4 @@
-#include "platform/fake/platform_fake.h"
+#include "test_support/platform_fake.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "prefetch/lists/unprivileged_child.h"
+#include "test_support/unprivileged_child.h"
 
 namespace SpeedLauncher::testing {
 namespace {

@@ -15,7 +15,8 @@ struct ChildResult {
 };
 
 // Runs a program with exactly the given environment, its output captured.
-ChildResult RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+ChildResult RunChild(const std::filesystem::path& program,
+                     const std::vector<std::string>& arguments,
                      const std::map<std::string, std::string>& environment);
 
 }  // namespace testing_support

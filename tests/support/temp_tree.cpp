@@ -1,4 +1,4 @@
-#include "prefetch/lists/temp_tree.h"
+#include "test_support/temp_tree.h"
 
 #include <boost/filesystem/fstream.hpp>
 
