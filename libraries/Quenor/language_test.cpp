@@ -7,10 +7,10 @@ namespace {
 
 // The fake platform layer serves the library too, not only this program.
 TEST(LanguageTest, LanguageComesFromThePlatformLayer) {
-  platform::fake::Reset();
-  platform::fake::Current().languageTag = u"xx_YY";
+  platform::fake::Scoped<platform::fake::Region> region;
+  region->languageTag = u"xx_YY";
   EXPECT_EQ(Quenor::GetLanguageString(), UTF16String(u"xx_YY"));
-  platform::fake::Current().languageTag = u"de_AT";
+  region->languageTag = u"de_AT";
   EXPECT_EQ(Quenor::GetLanguageString(), UTF16String(u"de_AT"));
 }
 

@@ -12,25 +12,26 @@ namespace {
 
 class StandardLocationsTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::fake::Reset(); }
-  platform::fake::State& System() { return platform::fake::Current(); }
   void SetCommonFolder(const std::u16string& folder) {
-    System().specialFolders[platform::kCsidlProgramFilesCommon] = folder;
+    folders_->folders[platform::kCsidlProgramFilesCommon] = folder;
   }
+
+  platform::fake::Scoped<platform::fake::Modules> modules_;
+  platform::fake::Scoped<platform::fake::SpecialFolders> folders_;
 };
 
 TEST_F(StandardLocationsTest, ExecutableDirectoryUsesSlashesAndDropsTheName) {
-  System().moduleFileName = u"C:\\Program Files\\P\u00e9llicor\\Pellicor.exe";
+  modules_->executablePath = u"C:\\Program Files\\P\u00e9llicor\\Pellicor.exe";
   EXPECT_EQ(ExecutableDirectory(), "C:/Program Files/P\xc3\xa9llicor");
-  System().moduleFileName = u"D:\\Pellicor.exe";
+  modules_->executablePath = u"D:\\Pellicor.exe";
   EXPECT_EQ(ExecutableDirectory(), "D:");
-  System().moduleFileName = u"Pellicor.exe";
+  modules_->executablePath = u"Pellicor.exe";
   EXPECT_EQ(ExecutableDirectory(), "");
 }
 
 TEST_F(StandardLocationsTest, LongExecutablePathIsReadWhole) {
   const std::u16string deep = u"/" + std::u16string(600, u'd');
-  System().moduleFileName = deep + u"/Pellicor";
+  modules_->executablePath = deep + u"/Pellicor";
   EXPECT_EQ(ExecutableDirectory(), "/" + std::string(600, 'd'));
 }
 
@@ -41,7 +42,7 @@ TEST_F(StandardLocationsTest, FoldersKeepWhatTheSystemWroteAndAddFixedTails) {
             "C:\\Common Files\\/Harlund/Plug-Ins/Orvane 19/File Formats");
   EXPECT_EQ(RokapodFolder(), "C:\\Common Files\\/Harlund/Orvane/Yoncel/19");
   EXPECT_EQ(CommonFontsFolder(), "C:\\Common Files\\/Harlund/Fonts/Zolt19");
-  EXPECT_EQ(System().itemListsAlive, 0);
+  EXPECT_EQ(folders_->itemListsAlive, 0);
 }
 
 TEST_F(StandardLocationsTest, MissingCommonFolderLeavesTailsAndAnEmptyFontsFolder) {
@@ -49,7 +50,7 @@ TEST_F(StandardLocationsTest, MissingCommonFolderLeavesTailsAndAnEmptyFontsFolde
   EXPECT_EQ(FileFormatPlugInsFolder(), "/Harlund/Plug-Ins/Orvane 19/File Formats");
   EXPECT_EQ(RokapodFolder(), "/Harlund/Orvane/Yoncel/19");
   EXPECT_EQ(CommonFontsFolder(), "");
-  EXPECT_EQ(System().itemListsAlive, 0);
+  EXPECT_EQ(folders_->itemListsAlive, 0);
 }
 
 }  // namespace

@@ -30,22 +30,50 @@ struct ItemIdList {
 };
 
 namespace fake {
+namespace {
 
-State& Current() {
-  static State state;  // the fake's one steerable state
-  return state;
+// The part of the system a test set up last, if any.
+template <class Area>
+Area*& Installed() {
+  static Area* installed = nullptr;
+  return installed;
 }
 
-void Reset() { Current() = State{}; }
+}  // namespace
+
+template <class Area>
+Scoped<Area>::Scoped() : hidden_(std::exchange(Installed<Area>(), &area_)) {}
+
+template <class Area>
+Scoped<Area>::~Scoped() {
+  Installed<Area>() = hidden_;
+}
+
+template class Scoped<ProcessSetup>;
+template class Scoped<Processor>;
+template class Scoped<Region>;
+template class Scoped<MessageBoxes>;
+template class Scoped<Registry>;
+template class Scoped<ErrorReporting>;
+template class Scoped<SpecialFolders>;
+template class Scoped<Ole>;
+template class Scoped<Modules>;
+template class Scoped<Debugger>;
 
 }  // namespace fake
 
 namespace {
 
+// What a call in Area's part answers from: the test's, or a default system.
+template <class Area>
+Area& The() {
+  static Area untouched;
+  Area* installed = fake::Installed<Area>();
+  return installed != nullptr ? *installed : untouched;
+}
+
 constexpr std::uint32_t kErrorModNotFound = 126;
 constexpr std::uint32_t kErrorProcNotFound = 127;
-
-fake::State& S() { return fake::Current(); }
 
 std::u16string Text(const char16_t* text) { return text == nullptr ? u"" : text; }
 
@@ -61,7 +89,7 @@ class FakeMalloc final : public ShellMalloc {
   void Free(void* block) override {
     if (block == nullptr) return;
     delete static_cast<ItemIdList*>(block);
-    --S().itemListsAlive;
+    --The<fake::SpecialFolders>().itemListsAlive;
   }
   unsigned long Release() override { return 1; }
 };
@@ -70,36 +98,39 @@ class FakeMalloc final : public ShellMalloc {
 
 // process_setup.h
 std::uint32_t SetErrorMode(std::uint32_t mode) {
-  S().errorModesSet.push_back(mode);
-  return std::exchange(S().errorMode, mode);
+  The<fake::ProcessSetup>().errorModesSet.push_back(mode);
+  return std::exchange(The<fake::ProcessSetup>().errorMode, mode);
 }
 
-HeapHandle GetProcessHeap() { return S().hasProcessHeap ? &S() : nullptr; }
+HeapHandle GetProcessHeap() {
+  return The<fake::ProcessSetup>().hasProcessHeap ? &The<fake::ProcessSetup>() : nullptr;
+}
 
 bool HeapSetInformation(HeapHandle, int informationClass, void* information, std::size_t length) {
-  ++S().heapInformationCalls;
-  S().heapInformationClass = informationClass;
-  S().heapInformationLength = length;
+  ++The<fake::ProcessSetup>().heapInformationCalls;
+  The<fake::ProcessSetup>().heapInformationClass = informationClass;
+  The<fake::ProcessSetup>().heapInformationLength = length;
   if (information != nullptr && length == sizeof(std::uint32_t)) {
-    std::memcpy(&S().heapInformationValue, information, length);
+    std::memcpy(&The<fake::ProcessSetup>().heapInformationValue, information, length);
   }
   return true;
 }
 
 // processor.h
 bool IsProcessorFeaturePresent(std::uint32_t feature) {
-  return feature == kPfXmmiInstructionsAvailable && S().ssePresent;
+  return feature == kPfXmmiInstructionsAvailable && The<fake::Processor>().ssePresent;
 }
 
 // region.h
 GeoId GetUserGeoID(std::uint32_t geoClass) {
-  return geoClass == kGeoClassNation ? S().geoId : kGeoIdNotAvailable;
+  return geoClass == kGeoClassNation ? The<fake::Region>().geoId : kGeoIdNotAvailable;
 }
 
 int GetGeoInfoW(GeoId location, std::uint32_t geoType, char16_t* data, int dataLength,
                 std::uint16_t) {
-  const std::u16string& iso2 = S().geoIso2;
-  if (location != S().geoId || geoType != kGeoIso2 || iso2.empty() || dataLength < 0) {
+  const std::u16string& iso2 = The<fake::Region>().geoIso2;
+  if (location != The<fake::Region>().geoId || geoType != kGeoIso2 || iso2.empty() ||
+      dataLength < 0) {
     SetLastErrorCode(kErrorInvalidParameter);
     return 0;
   }
@@ -114,16 +145,16 @@ int GetGeoInfoW(GeoId location, std::uint32_t geoType, char16_t* data, int dataL
   return needed;
 }
 
-std::u16string UserLanguageTag() { return S().languageTag; }
+std::u16string UserLanguageTag() { return The<fake::Region>().languageTag; }
 
 // message_box.h
 int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                 std::uint32_t type) {
-  S().messageBoxes.push_back({owner, Text(caption), Text(text), type});
+  The<fake::MessageBoxes>().shown.push_back({owner, Text(caption), Text(text), type});
   // Also told on standard error, for tests of paths that end the process.
   std::fprintf(stderr, "message box \"%s\": %s\n", Utf16ToUtf8(Text(caption)).c_str(),
                Utf16ToUtf8(Text(text)).c_str());
-  return S().messageBoxResult;
+  return The<fake::MessageBoxes>().result;
 }
 
 // registry.h
@@ -137,16 +168,16 @@ Status RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, char1
                        std::uint32_t* disposition) {
   if (root == nullptr || result == nullptr) return static_cast<Status>(kErrorInvalidParameter);
   *result = nullptr;
-  if (S().createKeyStatus != 0) return S().createKeyStatus;
+  if (The<fake::Registry>().createKeyStatus != 0) return The<fake::Registry>().createKeyStatus;
   std::u16string path = root->path;
   if (!path.empty() && subKey != nullptr && *subKey != u'\0') path += u'\\';
   path += Text(subKey);
-  S().createdKeys.push_back({path, options, access});
-  const bool existed = S().registry.count(path) != 0;
-  S().registry[path];
+  The<fake::Registry>().createdKeys.push_back({path, options, access});
+  const bool existed = The<fake::Registry>().keys.count(path) != 0;
+  The<fake::Registry>().keys[path];
   if (disposition != nullptr) *disposition = existed ? 2 : 1;
   *result = new RegistryKey{false, path};  // freed by RegCloseKey
-  ++S().openKeys;
+  ++The<fake::Registry>().openKeys;
   return 0;
 }
 
@@ -155,14 +186,15 @@ Status RegSetValueExW(RegKey key, const char16_t* valueName, std::uint32_t, std:
   if (key == nullptr || (data == nullptr && size != 0)) {
     return static_cast<Status>(kErrorInvalidParameter);
   }
-  if (S().setValueStatus != 0) return S().setValueStatus;
-  S().registry[key->path][Text(valueName)] = {type, std::vector<std::uint8_t>(data, data + size)};
+  if (The<fake::Registry>().setValueStatus != 0) return The<fake::Registry>().setValueStatus;
+  The<fake::Registry>().keys[key->path][Text(valueName)] = {
+      type, std::vector<std::uint8_t>(data, data + size)};
   return 0;
 }
 
 Status RegDeleteValueW(RegKey key, const char16_t* valueName) {
   if (key == nullptr) return static_cast<Status>(kErrorInvalidParameter);
-  auto& values = S().registry[key->path];
+  auto& values = The<fake::Registry>().keys[key->path];
   if (values.erase(Text(valueName)) == 0) return static_cast<Status>(kErrorFileNotFound);
   return 0;
 }
@@ -171,35 +203,35 @@ Status RegCloseKey(RegKey key) {
   if (key == nullptr) return static_cast<Status>(kErrorInvalidParameter);
   if (key->root) return 0;
   delete key;
-  --S().openKeys;
+  --The<fake::Registry>().openKeys;
   return 0;
 }
 
 // error_reporting.h
 HResult WerRegisterRuntimeExceptionModule(const char16_t* path, void* context) {
-  S().werRegistrations.push_back({Text(path), context});
-  return S().werResult;
+  The<fake::ErrorReporting>().registrations.push_back({Text(path), context});
+  return The<fake::ErrorReporting>().result;
 }
 
 HResult WerUnregisterRuntimeExceptionModule(const char16_t* path, void* context) {
-  S().werUnregistrations.push_back({Text(path), context});
-  return S().werResult;
+  The<fake::ErrorReporting>().unregistrations.push_back({Text(path), context});
+  return The<fake::ErrorReporting>().result;
 }
 
 // special_folders.h
 bool SHGetSpecialFolderPathW(WindowHandle, char16_t* path, int folder, bool create) {
-  if (create) S().foldersCreated.push_back(folder);
-  const auto found = S().specialFolders.find(folder);
-  return found != S().specialFolders.end() && CopyPath(found->second, path);
+  if (create) The<fake::SpecialFolders>().created.push_back(folder);
+  const auto found = The<fake::SpecialFolders>().folders.find(folder);
+  return found != The<fake::SpecialFolders>().folders.end() && CopyPath(found->second, path);
 }
 
 HResult SHGetSpecialFolderLocation(WindowHandle, int folder, ItemIdList** list) {
   if (list == nullptr) return kEFail;
   *list = nullptr;
-  const auto found = S().specialFolders.find(folder);
-  if (found == S().specialFolders.end()) return kEFail;
+  const auto found = The<fake::SpecialFolders>().folders.find(folder);
+  if (found == The<fake::SpecialFolders>().folders.end()) return kEFail;
   *list = new ItemIdList{found->second};  // freed by the allocator's Free
-  ++S().itemListsAlive;
+  ++The<fake::SpecialFolders>().itemListsAlive;
   return kSOk;
 }
 
@@ -216,17 +248,17 @@ HResult SHGetMalloc(ShellMalloc** malloc) {
 
 // ole.h
 HResult OleInitialize(void*) {
-  ++S().oleInitializeCalls;
-  return S().oleResult;
+  ++The<fake::Ole>().initializeCalls;
+  return The<fake::Ole>().result;
 }
 
-void OleUninitialize() { ++S().oleUninitializeCalls; }
+void OleUninitialize() { ++The<fake::Ole>().uninitializeCalls; }
 
 // modules.h
 ModuleHandle GetModuleHandleW(const char16_t* name) {
-  if (name == nullptr) return &S().executable;
-  const auto found = S().modules.find(name);
-  if (found == S().modules.end() || found->second.references == 0) {
+  if (name == nullptr) return &The<fake::Modules>().executable;
+  const auto found = The<fake::Modules>().loadable.find(name);
+  if (found == The<fake::Modules>().loadable.end() || found->second.references == 0) {
     SetLastErrorCode(kErrorModNotFound);
     return nullptr;
   }
@@ -234,16 +266,16 @@ ModuleHandle GetModuleHandleW(const char16_t* name) {
 }
 
 std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer, std::uint32_t size) {
-  if (module == nullptr || module == &S().executable) {
-    return CopyModuleFileName(S().moduleFileName, buffer, size);
+  if (module == nullptr || module == &The<fake::Modules>().executable) {
+    return CopyModuleFileName(The<fake::Modules>().executablePath, buffer, size);
   }
-  return CopyModuleFileName(static_cast<fake::Module*>(module)->path, buffer, size);
+  return CopyModuleFileName(static_cast<fake::Modules::Module*>(module)->path, buffer, size);
 }
 
 ModuleHandle LoadLibraryExW(const char16_t* path, void*, std::uint32_t) {
-  S().loadAttempts.push_back(Text(path));
-  const auto found = S().modules.find(Text(path));
-  if (found == S().modules.end()) {
+  The<fake::Modules>().loadAttempts.push_back(Text(path));
+  const auto found = The<fake::Modules>().loadable.find(Text(path));
+  if (found == The<fake::Modules>().loadable.end()) {
     SetLastErrorCode(kErrorModNotFound);
     return nullptr;
   }
@@ -257,7 +289,7 @@ ProcAddress GetProcAddress(ModuleHandle module, const char* name) {
     SetLastErrorCode(kErrorInvalidParameter);
     return nullptr;
   }
-  const auto& exports = static_cast<fake::Module*>(module)->exports;
+  const auto& exports = static_cast<fake::Modules::Module*>(module)->exports;
   const auto found = exports.find(name);
   if (found == exports.end()) {
     SetLastErrorCode(kErrorProcNotFound);
@@ -267,17 +299,17 @@ ProcAddress GetProcAddress(ModuleHandle module, const char* name) {
 }
 
 bool FreeLibrary(ModuleHandle module) {
-  if (module == nullptr || module == &S().executable) return false;
-  auto* loaded = static_cast<fake::Module*>(module);
+  if (module == nullptr || module == &The<fake::Modules>().executable) return false;
+  auto* loaded = static_cast<fake::Modules::Module*>(module);
   if (loaded->references == 0) return false;
   --loaded->references;
-  S().freedModules.push_back(loaded->path);
+  The<fake::Modules>().freed.push_back(loaded->path);
   return true;
 }
 
 // debugger.h
-bool IsDebuggerPresent() { return S().debuggerPresent; }
+bool IsDebuggerPresent() { return The<fake::Debugger>().present; }
 
-void DebugBreak() { ++S().debugBreaks; }
+void DebugBreak() { ++The<fake::Debugger>().breaks; }
 
 }  // namespace platform

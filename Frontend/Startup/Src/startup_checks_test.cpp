@@ -18,7 +18,6 @@ namespace fake = platform::fake;
 class StartupChecks : public ::testing::Test {
  protected:
   void SetUp() override {
-    fake::Reset();
     vantilcore::config::Localizer::Set(&localizer_, vantilcore::filesupport::Dir());
   }
   void TearDown() override {
@@ -26,11 +25,14 @@ class StartupChecks : public ::testing::Test {
   }
 
   FE::Localizer localizer_;
+  fake::Scoped<fake::Region> region_;
+  fake::Scoped<fake::Processor> processor_;
+  fake::Scoped<fake::MessageBoxes> boxes_;
 };
 
 TEST_F(StartupChecks, RestrictedRegionsEndTheProcessWithZero) {
   for (const char16_t* code : {u"IR", u"SD", u"CU", u"SY", u"KP"}) {
-    fake::Current().geoIso2 = code;
+    region_->geoIso2 = code;
     // The fake tells of each message box on standard error: the refusal
     // ends the process, and only its output comes back.
     EXPECT_EXIT(CheckRegion(), ::testing::ExitedWithCode(0),
@@ -40,22 +42,22 @@ TEST_F(StartupChecks, RestrictedRegionsEndTheProcessWithZero) {
 
 TEST_F(StartupChecks, OtherRegionsPass) {
   for (const char16_t* code : {u"US", u"kp", u"Kp", u"IRN", u"", u" KP"}) {
-    fake::Current().geoIso2 = code;
+    region_->geoIso2 = code;
     CheckRegion();
   }
-  EXPECT_TRUE(fake::Current().messageBoxes.empty());
+  EXPECT_TRUE(boxes_->shown.empty());
 }
 
 TEST_F(StartupChecks, ProcessorWithSsePasses) {
   EXPECT_TRUE(CheckProcessor(nullptr));
-  EXPECT_TRUE(fake::Current().messageBoxes.empty());
+  EXPECT_TRUE(boxes_->shown.empty());
 }
 
 TEST_F(StartupChecks, ProcessorWithoutSseShowsTheDefaultTexts) {
-  fake::Current().ssePresent = false;
+  processor_->ssePresent = false;
   EXPECT_FALSE(CheckProcessor(nullptr));
-  ASSERT_EQ(fake::Current().messageBoxes.size(), 1u);
-  const fake::MessageBox& box = fake::Current().messageBoxes[0];
+  ASSERT_EQ(boxes_->shown.size(), 1u);
+  const fake::MessageBoxes::Shown& box = boxes_->shown[0];
   EXPECT_EQ(box.owner, nullptr);
   EXPECT_EQ(box.caption, u"Harlund Pellicor Startup Error");
   EXPECT_EQ(box.text,
@@ -66,25 +68,32 @@ TEST_F(StartupChecks, ProcessorWithoutSseShowsTheDefaultTexts) {
 
 // The whole start-up sequence without SSE: it tears down and returns -1.
 TEST(StartupSequence, WithoutSseTearsDownAndReturnsMinusOne) {
-  fake::Reset();
-  fake::Current().ssePresent = false;
-  fake::Current().geoIso2 = u"US";
+  fake::Scoped<fake::Processor> processor;
+  fake::Scoped<fake::Region> region;
+  fake::Scoped<fake::MessageBoxes> boxes;
+  fake::Scoped<fake::Ole> ole;
+  fake::Scoped<fake::ErrorReporting> errorReporting;
+  fake::Scoped<fake::Registry> registry;
+  fake::Scoped<fake::Modules> modules;
+  processor->ssePresent = false;
+  region->geoIso2 = u"US";
   EXPECT_EQ(RunStartup(nullptr, nullptr, nullptr, 10), -1);
 
-  EXPECT_EQ(fake::Current().messageBoxes.size(), 1u);
+  EXPECT_EQ(boxes->shown.size(), 1u);
   EXPECT_EQ(vantilcore::config::Localizer::Get(), nullptr);
-  EXPECT_EQ(fake::Current().oleUninitializeCalls, fake::Current().oleInitializeCalls);
-  EXPECT_EQ(fake::Current().werRegistrations.size(), 1u);
-  EXPECT_EQ(fake::Current().werUnregistrations.size(), 1u);
-  for (const auto& [key, values] : fake::Current().registry) EXPECT_TRUE(values.empty());
-  EXPECT_TRUE(fake::Current().loadAttempts.empty());
+  EXPECT_EQ(ole->uninitializeCalls, ole->initializeCalls);
+  EXPECT_EQ(errorReporting->registrations.size(), 1u);
+  EXPECT_EQ(errorReporting->unregistrations.size(), 1u);
+  for (const auto& [key, values] : registry->keys) EXPECT_TRUE(values.empty());
+  EXPECT_TRUE(modules->loadAttempts.empty());
 }
 
 // Refused for its region, a machine without SSE sees only the region message.
 TEST(StartupSequence, RestrictedRegionWithoutSseEndsAtTheRegionCheck) {
-  fake::Reset();
-  fake::Current().ssePresent = false;
-  fake::Current().geoIso2 = u"KP";
+  fake::Scoped<fake::Processor> processor;
+  fake::Scoped<fake::Region> region;
+  processor->ssePresent = false;
+  region->geoIso2 = u"KP";
   EXPECT_EXIT(
       {
         RunStartup(nullptr, nullptr, nullptr, 10);

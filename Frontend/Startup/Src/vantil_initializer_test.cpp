@@ -27,18 +27,21 @@ UTF16String Localized(const char* text) {
 class VantilInitializerTest : public testing::Test {
  protected:
   void SetUp() override {
-    fake::Reset();
-    fake::Current().languageTag = u"de_DE";
+    region_->languageTag = u"de_DE";
     Vexmo::Initialize(0, "Pellicor", "19.0", "", "", false);
     root_ = fs::temp_directory_path() / ("vantil-initializer-" + std::to_string(::getpid()));
     fs::remove_all(root_);
     fs::create_directories(root_);
     const std::u16string folder = root_.u16string();
-    fake::Current().specialFolders[platform::kCsidlCommonAppData] = folder;
+    folders_->folders[platform::kCsidlCommonAppData] = folder;
   }
   void TearDown() override { fs::remove_all(root_); }
 
   fs::path root_;
+  fake::Scoped<fake::Region> region_;
+  fake::Scoped<fake::SpecialFolders> folders_;
+  fake::Scoped<fake::Ole> ole_;
+  fake::Scoped<fake::Debugger> debugger_;
 };
 
 TEST_F(VantilInitializerTest, InstallsFromThePerMachineFolderAndWithdrawsEverything) {
@@ -52,15 +55,15 @@ TEST_F(VantilInitializerTest, InstallsFromThePerMachineFolderAndWithdrawsEveryth
     EXPECT_EQ(Localized("$$$/Machine/Entry=missing"), u"gefunden");
     EXPECT_EQ(Localized("$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error"),
               u"Harlund Pellicor Startup Error");
-    EXPECT_EQ(fake::Current().oleInitializeCalls, 1);
-    EXPECT_EQ(fake::Current().foldersCreated, std::vector<int>{platform::kCsidlCommonAppData});
+    EXPECT_EQ(ole_->initializeCalls, 1);
+    EXPECT_EQ(folders_->created, std::vector<int>{platform::kCsidlCommonAppData});
   }
   EXPECT_EQ(vantilcore::config::Localizer::Get(), nullptr);
-  EXPECT_EQ(fake::Current().oleUninitializeCalls, 1);
+  EXPECT_EQ(ole_->uninitializeCalls, 1);
 }
 
 TEST_F(VantilInitializerTest, FailedOleInitializationStopsNothing) {
-  fake::Current().oleResult = static_cast<platform::HResult>(0x80010106);  // changed mode
+  ole_->result = static_cast<platform::HResult>(0x80010106);  // changed mode
   testing::internal::CaptureStderr();
   {
     VantilInitializer initializer;
@@ -68,8 +71,8 @@ TEST_F(VantilInitializerTest, FailedOleInitializationStopsNothing) {
   }
   const std::string offered = testing::internal::GetCapturedStderr();
   EXPECT_NE(offered.find("SUCCEEDED(oleInitializeResult)"), std::string::npos) << offered;
-  EXPECT_EQ(fake::Current().oleUninitializeCalls, 1);
-  EXPECT_EQ(fake::Current().debugBreaks, 0);
+  EXPECT_EQ(ole_->uninitializeCalls, 1);
+  EXPECT_EQ(debugger_->breaks, 0);
 }
 
 }  // namespace
