@@ -6,6 +6,9 @@ set(PELLICOR_WARNINGS -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion -Wol
 
 function(pellicor_target target)
   target_compile_options(${target} PRIVATE ${PELLICOR_WARNINGS})
+  # Storage goes back to the system with its size: standard since C++14, but
+  # clang leaves it off unless asked.
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:Clang>:-fsized-deallocation>)
   if(PELLICOR_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
