@@ -15,9 +15,12 @@ build=${1:-build/default}
 runs=${RUNS:-300}
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS="$work/share" LANG=en_US.UTF-8
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+# The runtime folder (where the registry store keeps the crash handler's
+# value) is in memory, as /run/user/UID is on a desktop.
+run=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$run"' EXIT
+export XDG_RUNTIME_DIR="$run" XDG_DATA_HOME="$work/data" XDG_DATA_DIRS="$work/share" LANG=en_US.UTF-8
+chmod 700 "$XDG_RUNTIME_DIR"
 
 ratio() {  # CSV GOAL: the first row against the last
   awk -F, -v goal="$2" 'NR>1 {name[NR]=$1; mean[NR]=$2; n=NR}
