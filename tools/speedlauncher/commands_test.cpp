@@ -197,12 +197,12 @@ TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
   tree_.Write("rec/unopened.dat", "u");
   options_.output = Path("rec/recorded.xml");
   options_.program = {"sh", "-c", "cat b.dat sub/a.dat b.dat >written.dat"};
+  const fs::path before = fs::current_path();
   fs::current_path(Path("rec"));
   const int status = RunRecord(options_, out_, errors_);
-  fs::current_path(fs::temp_directory_path());
+  fs::current_path(before);
   ASSERT_EQ(status, 0) << errors_.str();
-  std::ifstream file(options_.output);
-  const std::string list((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string list = tree_.Read("rec/recorded.xml");
   const std::size_t b = list.find("fileRelativePath=\"b.dat\" isForeground=\"1\"");
   const std::size_t a = list.find("fileRelativePath=\"sub/a.dat\" isForeground=\"1\"");
   EXPECT_NE(b, std::string::npos) << list;
