@@ -24,7 +24,8 @@ class RegistryPosixTest : public testing::Test {
   }
   void TearDown() override { RegCloseKey(key_); }
 
-  static constexpr const char* kKeyFolder = "pellicor-registry/HKEY_CURRENT_USER/Software/Maker/Module";
+  static constexpr const char* kKeyFolder =
+      "pellicor-registry/HKEY_CURRENT_USER/Software/Maker/Module";
   fs::path KeyFolder() const { return runtime_.Dir() / kKeyFolder; }
   std::string Contents(const std::string& file) const {
     return runtime_.Read(std::string(kKeyFolder) + "/" + file);

@@ -265,8 +265,8 @@ TEST(UnreadableDirectoryTest, WritesOneErrorKeepsEarlierItemsAndGoesOn) {
     tree.Write(name);
   }
   tree.Write("list.xml",
-            "<Root><Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
-            "<File fileRelativePath=\"next.dll\"/></FileList></Application></Root>");
+             "<Root><Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
+             "<File fileRelativePath=\"next.dll\"/></FileList></Application></Root>");
   fs::permissions(tree.Path("d/locked"), fs::no_perms);
   const int result = testing::RunUnprivileged([&tree] { return ExpandPastLockedDirectory(tree); });
   fs::permissions(tree.Path("d/locked"), fs::owner_all);

@@ -93,9 +93,9 @@ TEST(ListReaderTest, FileDeletedAfterExpansionIsPassedOver) {
   const std::string kept = tree.Write("d/kept");
   const std::string gone = tree.Write("d/gone");
   const std::string list = tree.Write("list.xml",
-                                     "<R><Application name=\"pellicor\"><FileList><File "
-                                     "fileRelativePath=\"d\" isForeground=\"1\"/>"
-                                     "</FileList></Application></R>");
+                                      "<R><Application name=\"pellicor\"><FileList><File "
+                                      "fileRelativePath=\"d\" isForeground=\"1\"/>"
+                                      "</FileList></Application></R>");
   ApplicationLists lists;
   ASSERT_TRUE(LoadListFile(list, lists, {tree.Dir().string(), [] { return false; }, nullptr, {}}));
   ASSERT_EQ(ListReadInMode(lists, 5)->size(), 2u);

@@ -1,7 +1,5 @@
 #include "test_support/installation.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <stdexcept>
 
@@ -19,11 +17,8 @@ fs::path TestArtifact(const char* variable) {
 
 fs::path InstalledTree() { return TestArtifact("PELLICOR_INSTALL_DIR"); }
 
-Installation::Installation() {
-  char rootTemplate[] = "/tmp/pellicor-e2e-XXXXXX";
-  if (mkdtemp(rootTemplate) == nullptr) throw std::runtime_error("cannot create a test folder");
-  root_ = rootTemplate;
-  dir_ = root_ / "Pellicor";
+Installation::Installation()
+    : scratch_("pellicor-e2e"), root_(scratch_.Dir()), dir_(root_ / "Pellicor") {
   fs::copy(InstalledTree(), dir_, fs::copy_options::recursive);
   for (const char* sub : {"home", "run", "data-home", "share"}) fs::create_directories(root_ / sub);
   fs::permissions(root_ / "run", fs::perms::owner_all, fs::perm_options::replace);
@@ -40,11 +35,6 @@ Installation::Installation() {
   for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
     if (const char* value = std::getenv(name)) environment_[name] = value;
   }
-}
-
-Installation::~Installation() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
 }
 
 fs::path Installation::RegistryKeyDir() const {

@@ -130,10 +130,10 @@ TEST_F(ListCheckTest, WhatTheCurrentUserCannotRead) {
   tree_.Write("secret.dll");
   tree_.Write("locked/hidden.dll");
   tree_.Write("list.xml",
-             "<R><Application name=\"pellicor\"><FileList>\n"
-             "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
-             "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
-             "</FileList></Application></R>");
+              "<R><Application name=\"pellicor\"><FileList>\n"
+              "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
+              "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
+              "</FileList></Application></R>");
   fs::permissions(tree_.Path("secret.dll"), fs::owner_read);
   fs::permissions(tree_.Path("locked"), fs::no_perms);
   const std::string list = tree_.Path("list.xml");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "test_support/child_process.h"
+#include "test_support/scratch_folder.h"
 
 namespace testing_support {
 
@@ -14,7 +15,6 @@ namespace testing_support {
 class Installation {
  public:
   Installation();
-  ~Installation();
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
 
@@ -26,6 +26,7 @@ class Installation {
   ChildResult Launch(const std::vector<std::string>& arguments = {}) const;
 
  private:
+  ScratchFolder scratch_;
   std::filesystem::path root_;
   std::filesystem::path dir_;
   std::map<std::string, std::string> environment_;
