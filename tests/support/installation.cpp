@@ -37,9 +37,11 @@ Installation::Installation()
   }
 }
 
-fs::path Installation::RegistryKeyDir() const {
-  return root_ / "run" / "pellicor-registry" / "HKEY_CURRENT_USER" / "SOFTWARE" / "Microsoft" /
-         "Windows" / "Windows Error Reporting" / "RuntimeExceptionHelperModules";
+bool Installation::RegistryValueLeft() const {
+  const fs::path key = root_ / "run" / "pellicor-registry" / "HKEY_CURRENT_USER" / "SOFTWARE" /
+                       "Microsoft" / "Windows" / "Windows Error Reporting" /
+                       "RuntimeExceptionHelperModules";
+  return fs::exists(key) && !fs::is_empty(key);
 }
 
 ChildResult Installation::Launch(const std::vector<std::string>& arguments) const {

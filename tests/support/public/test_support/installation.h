@@ -20,7 +20,8 @@ class Installation {
 
   const std::filesystem::path& Dir() const { return dir_; }
   const std::filesystem::path& Root() const { return root_; }
-  std::filesystem::path RegistryKeyDir() const;
+  // Whether the launcher left a crash handler registered in the registry.
+  bool RegistryValueLeft() const;
   std::map<std::string, std::string>& Environment() { return environment_; }
 
   ChildResult Launch(const std::vector<std::string>& arguments = {}) const;
