@@ -12,6 +12,7 @@
 
 #include "crash_signals_posix.h"
 #include "platform/error_reporting.h"
+#include "test_support/scratch_folder.h"
 
 namespace platform {
 namespace {
@@ -89,14 +90,9 @@ class CrashHostRun : public testing::Test {
  protected:
   void SetUp() override {
     GTEST_FLAG_SET(death_test_style, "fast");
-    probeOut_ = fs::temp_directory_path() / ("pellicor-probe-" + std::to_string(getpid()));
-    fs::remove(probeOut_);
     setenv("PELLICOR_PROBE_OUT", probeOut_.c_str(), 1);
   }
-  void TearDown() override {
-    unsetenv("PELLICOR_PROBE_OUT");
-    fs::remove(probeOut_);
-  }
+  void TearDown() override { unsetenv("PELLICOR_PROBE_OUT"); }
 
   std::vector<std::string> ProbeLines() const {
     std::vector<std::string> lines;
@@ -105,7 +101,8 @@ class CrashHostRun : public testing::Test {
     return lines;
   }
 
-  fs::path probeOut_;
+  testing_support::ScratchFolder folder_{"pellicor-probe"};
+  fs::path probeOut_ = folder_.Dir() / "probe";
 };
 
 std::string Address(const void* address) {

@@ -2,13 +2,12 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/registry.h"
+#include "test_support/scratch_folder.h"
 
 namespace platform {
 namespace {
@@ -18,28 +17,21 @@ namespace fs = std::filesystem;
 class RegistryPosixTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string folder = (fs::temp_directory_path() / "registry-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(folder.data()), nullptr);
-    runtime_ = folder;
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime_.Dir().c_str(), 1);
     ASSERT_EQ(RegCreateKeyExW(HkeyCurrentUser(), u"Software\\Maker\\Module", 0, nullptr,
                               kRegOptionVolatile, kKeyWrite, nullptr, &key_, nullptr),
               0);
   }
-  void TearDown() override {
-    RegCloseKey(key_);
-    fs::remove_all(runtime_);
-  }
+  void TearDown() override { RegCloseKey(key_); }
 
-  fs::path KeyFolder() const {
-    return runtime_ / "pellicor-registry/HKEY_CURRENT_USER/Software/Maker/Module";
-  }
+  static constexpr const char* kKeyFolder =
+      "pellicor-registry/HKEY_CURRENT_USER/Software/Maker/Module";
+  fs::path KeyFolder() const { return runtime_.Dir() / kKeyFolder; }
   std::string Contents(const std::string& file) const {
-    std::ifstream in(KeyFolder() / file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return runtime_.Read(std::string(kKeyFolder) + "/" + file);
   }
 
-  fs::path runtime_;
+  testing_support::ScratchFolder runtime_{"registry-test"};
   RegKey key_ = nullptr;
 };
 

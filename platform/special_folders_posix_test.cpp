@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/special_folders.h"
+#include "test_support/scratch_folder.h"
 
 namespace platform {
 namespace {
@@ -41,13 +42,11 @@ TEST(SpecialFoldersPosixTest, DefaultsAndOverrides) {
 }
 
 TEST(SpecialFoldersPosixTest, AppDataIsCreatedOnRequest) {
-  const auto root = std::filesystem::temp_directory_path() / "special-folders-test";
-  std::filesystem::remove_all(root);
-  const std::string home = (root / "a/b").string();
+  const testing_support::ScratchFolder root("special-folders-test");
+  const std::string home = root.Path("a/b");
   setenv("XDG_DATA_HOME", home.c_str(), 1);
   EXPECT_EQ(Folder(kCsidlAppData, true), std::u16string(home.begin(), home.end()));
   EXPECT_TRUE(std::filesystem::is_directory(home));
-  std::filesystem::remove_all(root);
 }
 
 TEST(SpecialFoldersPosixTest, ItemListGivesThePathAndIsFreedByTheAllocator) {

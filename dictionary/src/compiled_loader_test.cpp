@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "private/dictionary_internals.h"
-#include "src/test_support.h"
+#include "test_support/dictionary_bytes.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <vector>
 
-#include "src/test_support.h"
+#include "test_support/dictionary_bytes.h"
 
 namespace tessvik_private {
 namespace {

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "Quenor/Quenor.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 
@@ -20,7 +19,8 @@ TEST(PathUtilsTest, TrailingSlashAndDirectoryPart) {
 }
 
 TEST(PathUtilsTest, ExistsOnDiskCountsDirectoriesOnlyWhenAsked) {
-  const auto folder = std::filesystem::temp_directory_path().u16string();
+  const testing_support::ScratchFolder scratch("path-utils-test");
+  const auto folder = scratch.Dir().u16string();
   const UTF16String dir(folder.begin(), folder.end());
   EXPECT_FALSE(PathUtils::ExistsOnDisk(dir, false));
   EXPECT_TRUE(PathUtils::ExistsOnDisk(dir, true));

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
+#include "test_support/scratch_folder.h"
 #include "vantilcore/console.h"
 
 namespace {
@@ -11,9 +11,9 @@ namespace {
 using vantilcore::console::ConsoleLogFile;
 
 TEST(ConsoleLogFileTest, OnlyAnExistingRegularFileNamedByTheVariableCounts) {
-  const auto folder = std::filesystem::temp_directory_path();
-  const auto file = folder / "vantilcore_console_log_test.txt";
-  std::ofstream(file) << "log";
+  const testing_support::ScratchFolder scratch("console-log-test");
+  const auto folder = scratch.Dir();
+  const std::filesystem::path file = scratch.Write("log.txt", "log");
   UTF16String path = u"untouched";
 
   unsetenv("VANTIL_CONSOLE_LOG");
@@ -29,7 +29,6 @@ TEST(ConsoleLogFileTest, OnlyAnExistingRegularFileNamedByTheVariableCounts) {
   ASSERT_TRUE(ConsoleLogFile::GetInstance().GetLogFilePath(path, false));
   EXPECT_EQ(std::filesystem::path(std::u16string(path.begin(), path.end())), file);
   unsetenv("VANTIL_CONSOLE_LOG");
-  std::filesystem::remove(file);
 }
 
 }  // namespace

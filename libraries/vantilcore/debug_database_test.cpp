@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "test_support/scratch_folder.h"
 #include "vantilcore/debug.h"
 
 namespace {
@@ -16,12 +16,10 @@ UTF8String U8(const char* text) { return UTF8String(reinterpret_cast<const unsig
 // The database is read once per process, so this is the only test that
 // touches Instance().
 TEST(DebugDatabaseTest, ReadsTheUserFileOnceAndKeepsRunTimeEntriesInMemory) {
-  const auto home = std::filesystem::temp_directory_path() / "vantilcore_debug_database_test";
-  std::filesystem::create_directories(home / "Harlund");
-  const auto file = home / "Harlund" / "DebugDatabase.txt";
+  const testing_support::ScratchFolder home("debug-database-test");
   const std::string content = "# settings\nverbose = true\n";
-  std::ofstream(file) << content;
-  setenv("XDG_DATA_HOME", home.c_str(), 1);
+  const std::string file = home.Write("Harlund/DebugDatabase.txt", content);
+  setenv("XDG_DATA_HOME", home.Dir().c_str(), 1);
 
   DebugDatabase& database = DebugDatabase::Instance();
   EXPECT_EQ(database.trueValue, U8("true"));
@@ -30,7 +28,6 @@ TEST(DebugDatabaseTest, ReadsTheUserFileOnceAndKeepsRunTimeEntriesInMemory) {
   database.SetEntry(U8("absent"), U8("set"));
   EXPECT_EQ(database.GetEntry(U8("absent"), U8("fallback")), U8("set"));
   EXPECT_EQ(std::filesystem::file_size(file), content.size());  // nothing written back
-  std::filesystem::remove_all(home);
 }
 
 TEST(AssertDialogTest, IgnoredSitesAndUnansweredReportsDoNotBreak) {

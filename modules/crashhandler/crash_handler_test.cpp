@@ -16,6 +16,7 @@
 #include "crash_report.h"
 #include "crash_settings_reader.h"
 #include "process_memory_posix.h"
+#include "test_support/scratch_folder.h"
 
 namespace crashhandler {
 namespace {
@@ -137,9 +138,8 @@ TEST(CrashReport, NamesProductForumSignalProcessAndTime) {
 }
 
 TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
-  const fs::path folder =
-      fs::temp_directory_path() / ("pellicor-report-" + std::to_string(getpid()));
-  fs::create_directories(folder);
+  const testing_support::ScratchFolder scratch("pellicor-report");
+  const fs::path& folder = scratch.Dir();
   ASSERT_EQ(ExistingFolder(folder.string()), folder);
   const auto file = WriteCrashReportFile(folder, 4242, "report\n");
   ASSERT_TRUE(file);
@@ -153,7 +153,6 @@ TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
   EXPECT_FALSE(ExistingFolder("relative/folder"));
   EXPECT_FALSE(ExistingFolder((folder / "crash-4242.txt").string()));  // a file
   EXPECT_FALSE(WriteCrashReportFile(folder / "missing", 4242, "report\n"));
-  fs::remove_all(folder);
 }
 
 class UnreadableMemory : public ProcessMemory {
@@ -164,10 +163,9 @@ class UnreadableMemory : public ProcessMemory {
 // Without a log folder: the dump and the report that names it in the
 // user's crash folder.
 TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
-  const fs::path state = fs::temp_directory_path() / ("pellicor-state-" + std::to_string(getpid()));
-  fs::remove_all(state);
-  setenv("XDG_STATE_HOME", state.c_str(), 1);
-  const fs::path folder = state / "Harlund" / "Pellicor" / "Crashes";
+  const testing_support::ScratchFolder state("pellicor-state");
+  setenv("XDG_STATE_HOME", state.Dir().c_str(), 1);
+  const fs::path folder = state.Dir() / "Harlund" / "Pellicor" / "Crashes";
 
   fs::path dumped;
   HandleCrash(UnreadableMemory(), 0x1000, Facts(), [&dumped](const fs::path& file) {
@@ -176,18 +174,14 @@ TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
     return true;
   });
   EXPECT_EQ(dumped, folder / "crash-4242.dmp");
-  std::ostringstream report;
-  report << std::ifstream(folder / "crash-4242.txt").rdbuf();
-  EXPECT_NE(report.str().find("Minidump: " + dumped.string() + "\n"), std::string::npos)
-      << report.str();
+  const std::string report = state.Read("Harlund/Pellicor/Crashes/crash-4242.txt");
+  EXPECT_NE(report.find("Minidump: " + dumped.string() + "\n"), std::string::npos) << report;
   EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
 
   HandleCrash(UnreadableMemory(), 0x1000, Facts(), [](const fs::path&) { return false; });
-  std::ostringstream again;
-  again << std::ifstream(folder / "crash-4242.txt").rdbuf();
-  EXPECT_NE(again.str().find("Minidump: not written\n"), std::string::npos) << again.str();
+  const std::string again = state.Read("Harlund/Pellicor/Crashes/crash-4242.txt");
+  EXPECT_NE(again.find("Minidump: not written\n"), std::string::npos) << again;
   unsetenv("XDG_STATE_HOME");
-  fs::remove_all(state);
 }
 
 }  // namespace

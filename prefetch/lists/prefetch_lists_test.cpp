@@ -8,14 +8,14 @@
 
 #include "prefetch/lists/list_file.h"
 #include "prefetch/locations/standard_locations.h"
-#include "test_support/temp_tree.h"
+#include "test_support/scratch_folder.h"
 #include "test_support/unprivileged_child.h"
 
 namespace SpeedLauncher {
 namespace {
 
 namespace fs = boost::filesystem;
-using testing::TempTree;
+using testing_support::ScratchFolder;
 
 std::vector<std::string> Paths(const PrefetchList& list) {
   std::vector<std::string> paths;
@@ -34,12 +34,12 @@ class ListTest : public ::testing::Test {
   bool Load(
       const std::string& sections, const CancelCheck& cancelled = [] { return false; }) {
     const std::string file =
-        tree.File("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" + sections + "</Root>");
-    return LoadListFile(file, lists, {tree.Root().string(), cancelled, &errors, {}});
+        tree.Write("list.xml", "<?xml version=\"1.0\"?>\r\n<Root>" + sections + "</Root>");
+    return LoadListFile(file, lists, {tree.Dir().string(), cancelled, &errors, {}});
   }
   const PrefetchList& List(const char* name) { return *lists.Find(name); }
 
-  TempTree tree;
+  ScratchFolder tree;
   ApplicationLists lists;
   std::ostringstream errors;
 };
@@ -71,12 +71,12 @@ TEST(ListFileNameTest, OnlyModesOneThreeFourFiveHaveAFile) {
 
 TEST_F(ListTest, UnloadableFilesFailAndEmptyStructuresSucceed) {
   ApplicationLists untouched;
-  const ExpansionContext context{tree.Root().string(), [] { return false; }, &errors, {}};
+  const ExpansionContext context{tree.Dir().string(), [] { return false; }, &errors, {}};
   EXPECT_FALSE(LoadListFile(tree.Path("missing.xml"), lists, context));
-  EXPECT_FALSE(LoadListFile(tree.Root().string(), lists, context));  // a directory
-  EXPECT_FALSE(LoadListFile(tree.File("empty.xml", ""), lists, context));
-  EXPECT_FALSE(LoadListFile(tree.File("bad.xml", "<Root><Application>"), lists, context));
-  EXPECT_TRUE(LoadListFile(tree.File("none.xml", "<?xml version=\"1.0\"?>"), lists, context));
+  EXPECT_FALSE(LoadListFile(tree.Dir().string(), lists, context));  // a directory
+  EXPECT_FALSE(LoadListFile(tree.Write("empty.xml", ""), lists, context));
+  EXPECT_FALSE(LoadListFile(tree.Write("bad.xml", "<Root><Application>"), lists, context));
+  EXPECT_TRUE(LoadListFile(tree.Write("none.xml", "<?xml version=\"1.0\"?>"), lists, context));
   EXPECT_TRUE(Load("<Other name=\"common\"/>"));
   EXPECT_TRUE(Load("<Application name=\"common\"><FileList/></Application>"));
   for (auto name : kApplicationNames) EXPECT_TRUE(lists.Find(name)->empty()) << name;
@@ -84,9 +84,9 @@ TEST_F(ListTest, UnloadableFilesFailAndEmptyStructuresSucceed) {
 }
 
 TEST_F(ListTest, EverySectionIsExpandedAndLaterSiblingsCountWhateverTheirName) {
-  const std::string a = tree.File("a.dll");
-  const std::string b = tree.File("b.dll");
-  const std::string walked = tree.File("dir/c.dat");
+  const std::string a = tree.Write("a.dll");
+  const std::string b = tree.Write("b.dll");
+  const std::string walked = tree.Write("dir/c.dat");
   ASSERT_TRUE(Load(
       "<Skipped name=\"zolt\"><FileList><File fileRelativePath=\"a.dll\"/></FileList></Skipped>"
       "<Application name=\"common\"><FileList><File fileRelativePath=\"a.dll\"/>"
@@ -99,7 +99,7 @@ TEST_F(ListTest, EverySectionIsExpandedAndLaterSiblingsCountWhateverTheirName) {
       "</Application>"
       "<Application name=\"pellicor\"><FileList><File fileRelativePath=\"a.dll\"/>"
       "<File fileRelativePath=\"a.dll\" isForeground=\"1\"/></FileList></Application>"));
-  const std::string root = tree.Root().string();
+  const std::string root = tree.Dir().string();
   EXPECT_EQ(Paths(List("common")), (std::vector<std::string>{root + "/a.dll", root + "/b.dll"}));
   EXPECT_EQ(Paths(List("zolt")), std::vector<std::string>{walked});
   ASSERT_EQ(List("pellicor").size(), 2u);
@@ -110,7 +110,7 @@ TEST_F(ListTest, EverySectionIsExpandedAndLaterSiblingsCountWhateverTheirName) {
 
 TEST_F(ListTest, PathsAreJoinedToTheirBase) {
   const std::string base = tree.Directory("base");
-  const std::string file = tree.File("base/f.dll");
+  const std::string file = tree.Write("base/f.dll");
   ASSERT_TRUE(
       Load("<Application name=\"tarn\"><FileList>"
            "<File fileRelativePath=\"f.dll\" fileBasePath=\"" +
@@ -128,7 +128,7 @@ TEST_F(ListTest, PathsAreJoinedToTheirBase) {
            "<File isForeground=\"1\"/>"
            "</FileList></Application>"));
   EXPECT_EQ(Paths(List("tarn")),
-            (std::vector<std::string>{base + "/f.dll", file, tree.Root().string() + "/base/f.dll",
+            (std::vector<std::string>{base + "/f.dll", file, tree.Dir().string() + "/base/f.dll",
                                       base + "/f.dll"}));
   EXPECT_EQ(errors.str(), "");
 }
@@ -136,8 +136,8 @@ TEST_F(ListTest, PathsAreJoinedToTheirBase) {
 // A base that ends in a separator and no relative path give a doubled
 // separator, which the walked items keep and the pattern sees.
 TEST_F(ListTest, WalkedItemsKeepTheTextTheyWereBuiltFrom) {
-  tree.File("w/f1.dat");
-  tree.File("w/sub/f2.dat");
+  tree.Write("w/f1.dat");
+  tree.Write("w/sub/f2.dat");
   const std::string base = tree.Path("w") + "/";
   ASSERT_TRUE(
       Load("<Application name=\"zolt\"><FileList>"
@@ -179,10 +179,10 @@ TEST(ParseForegroundTest, ReadsALeadingDecimalNumber) {
 }
 
 TEST_F(ListTest, PatternsMatchTheWholePathOfWalkedFilesOnly) {
-  const std::string x = tree.File("d/x.dat");
-  const std::string y = tree.File("d/sub/y.dat");
-  tree.File("d/z.txt");
-  const std::string single = tree.File("single.txt");
+  const std::string x = tree.Write("d/x.dat");
+  const std::string y = tree.Write("d/sub/y.dat");
+  tree.Write("d/z.txt");
+  const std::string single = tree.Write("single.txt");
   ASSERT_TRUE(
       Load("<Application name=\"marl\"><FileList>"
            "<File fileRelativePath=\"d\" regex=\".*\\.dat\" isForeground=\"1\"/>"
@@ -203,8 +203,8 @@ TEST_F(ListTest, PatternsMatchTheWholePathOfWalkedFilesOnly) {
 }
 
 TEST_F(ListTest, LinksAreFollowedForStatusButNotDescended) {
-  const std::string target = tree.File("outside/t.dat");
-  tree.File("outside/u.dat");
+  const std::string target = tree.Write("outside/t.dat");
+  tree.Write("outside/u.dat");
   tree.Directory("walk");
   fs::create_symlink(target, tree.Path("walk/file-link"));
   fs::create_directory_symlink(tree.Path("outside"), tree.Path("walk/dir-link"));
@@ -214,14 +214,14 @@ TEST_F(ListTest, LinksAreFollowedForStatusButNotDescended) {
       Load("<Application name=\"common\"><FileList>"
            "<File fileRelativePath=\"walk\"/><File fileRelativePath=\"walk-link\"/>"
            "</FileList></Application>"));
-  const std::string root = tree.Root().string();
+  const std::string root = tree.Dir().string();
   EXPECT_EQ(Paths(List("common")),
             (std::vector<std::string>{root + "/walk/file-link", root + "/walk-link/file-link"}));
 }
 
 TEST_F(ListTest, CancellationStopsTheWalkAndEverySectionAfterIt) {
-  for (const char* name : {"d/1", "d/2", "d/3", "d/4", "d/5"}) tree.File(name);
-  tree.File("e");
+  for (const char* name : {"d/1", "d/2", "d/3", "d/4", "d/5"}) tree.Write(name);
+  tree.Write("e");
   int polls = 0;
   // The first poll comes before the entry, then one before each directory entry.
   ASSERT_TRUE(
@@ -235,7 +235,7 @@ TEST_F(ListTest, CancellationStopsTheWalkAndEverySectionAfterIt) {
 }
 
 // Expands a tree with an unreadable directory as a user that cannot open it.
-int ExpandPastLockedDirectory(const TempTree& tree) {
+int ExpandPastLockedDirectory(const ScratchFolder& tree) {
   try {
     fs::directory_iterator{tree.Path("d/locked")};
     std::cerr << "the locked directory opens; permissions do not apply here\n";
@@ -250,7 +250,7 @@ int ExpandPastLockedDirectory(const TempTree& tree) {
   ApplicationLists lists;
   std::ostringstream errors;
   const std::string list = tree.Path("list.xml");
-  LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, &errors, {}});
+  LoadListFile(list, lists, {tree.Dir().string(), [] { return false; }, &errors, {}});
   before.push_back(tree.Path("next.dll"));
   const bool itemsRight = Paths(*lists.Find("common")) == before;
   const bool errorRight = errors.str() == "system:13";
@@ -260,13 +260,13 @@ int ExpandPastLockedDirectory(const TempTree& tree) {
 }
 
 TEST(UnreadableDirectoryTest, WritesOneErrorKeepsEarlierItemsAndGoesOn) {
-  TempTree tree;
+  ScratchFolder tree;
   for (const char* name : {"d/a", "d/b", "d/c", "d/e", "d/f", "d/locked/hidden", "next.dll"}) {
-    tree.File(name);
+    tree.Write(name);
   }
-  tree.File("list.xml",
-            "<Root><Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
-            "<File fileRelativePath=\"next.dll\"/></FileList></Application></Root>");
+  tree.Write("list.xml",
+             "<Root><Application name=\"common\"><FileList><File fileRelativePath=\"d\"/>"
+             "<File fileRelativePath=\"next.dll\"/></FileList></Application></Root>");
   fs::permissions(tree.Path("d/locked"), fs::no_perms);
   const int result = testing::RunUnprivileged([&tree] { return ExpandPastLockedDirectory(tree); });
   fs::permissions(tree.Path("d/locked"), fs::owner_all);

@@ -10,13 +10,13 @@
 #include "prefetch/locations/standard_locations.h"
 #include "prefetch/worker/file_reader.h"
 #include "prefetch/worker/list_reader.h"
-#include "test_support/temp_tree.h"
+#include "test_support/scratch_folder.h"
 
 namespace SpeedLauncher {
 namespace {
 
 namespace fs = boost::filesystem;
-using testing::TempTree;
+using testing_support::ScratchFolder;
 
 struct Read {
   ReadReport report;
@@ -38,33 +38,33 @@ Read ReadCounting(const std::string& path, int cancelOnPoll = 0) {
 }
 
 TEST(FileReaderTest, ReadsWholeFilesInSixteenMebibyteChunks) {
-  TempTree tree;
-  const std::string empty = tree.File("empty", "");
+  ScratchFolder tree;
+  const std::string empty = tree.Write("empty", "");
   Read read = ReadCounting(empty);
   EXPECT_EQ(read.out, "Reading :" + empty + "\n");
   EXPECT_TRUE(read.report.opened);
   EXPECT_EQ(read.report.bytes, 0u);
   EXPECT_EQ(read.polls, 1);
 
-  const std::string exact = tree.File("exact", std::string(kReadBufferSize, 'e'));
+  const std::string exact = tree.Write("exact", std::string(kReadBufferSize, 'e'));
   read = ReadCounting(exact);
   EXPECT_EQ(read.report.bytes, kReadBufferSize);
   EXPECT_EQ(read.polls, 2);  // the second read finds the end
 
-  const std::string more = tree.File("more", std::string(kReadBufferSize + 5, 'm'));
+  const std::string more = tree.Write("more", std::string(kReadBufferSize + 5, 'm'));
   read = ReadCounting(more);
   EXPECT_EQ(read.report.bytes, kReadBufferSize + 5);
   EXPECT_EQ(read.polls, 2);
 }
 
 TEST(FileReaderTest, MissingFileIsPassedOverAndCancelStopsInsideAFile) {
-  TempTree tree;
+  ScratchFolder tree;
   Read read = ReadCounting(tree.Path("missing"));
   EXPECT_FALSE(read.report.opened);
   EXPECT_EQ(read.out, "");
   EXPECT_EQ(read.polls, 0);
 
-  const std::string big = tree.File("big", std::string(kReadBufferSize + 1, 'b'));
+  const std::string big = tree.Write("big", std::string(kReadBufferSize + 1, 'b'));
   read = ReadCounting(big, 2);
   EXPECT_TRUE(read.report.cancelled);
   EXPECT_EQ(read.report.bytes, kReadBufferSize);
@@ -89,15 +89,15 @@ TEST(ListReaderTest, ReadsForegroundItemsInOrderUntilCancelled) {
 }
 
 TEST(ListReaderTest, FileDeletedAfterExpansionIsPassedOver) {
-  TempTree tree;
-  const std::string kept = tree.File("d/kept");
-  const std::string gone = tree.File("d/gone");
-  const std::string list = tree.File("list.xml",
-                                     "<R><Application name=\"pellicor\"><FileList><File "
-                                     "fileRelativePath=\"d\" isForeground=\"1\"/>"
-                                     "</FileList></Application></R>");
+  ScratchFolder tree;
+  const std::string kept = tree.Write("d/kept");
+  const std::string gone = tree.Write("d/gone");
+  const std::string list = tree.Write("list.xml",
+                                      "<R><Application name=\"pellicor\"><FileList><File "
+                                      "fileRelativePath=\"d\" isForeground=\"1\"/>"
+                                      "</FileList></Application></R>");
   ApplicationLists lists;
-  ASSERT_TRUE(LoadListFile(list, lists, {tree.Root().string(), [] { return false; }, nullptr, {}}));
+  ASSERT_TRUE(LoadListFile(list, lists, {tree.Dir().string(), [] { return false; }, nullptr, {}}));
   ASSERT_EQ(ListReadInMode(lists, 5)->size(), 2u);
   fs::remove(gone);
   std::ostringstream out;
@@ -127,8 +127,8 @@ class StartStopTest : public ::testing::Test {
   void SetUp() override {
     listPath = ExecutableDirectory() + ListFileName(1);
     ASSERT_FALSE(fs::exists(ExecutableDirectory() + ListFileName(5)));
-    file = tree.File("f.dll");
-    tree.File("d/g.dll");
+    file = tree.Write("f.dll");
+    tree.Write("d/g.dll");
     fs::ofstream(fs::path(listPath))
         << "<R><Application name=\"marl\"><FileList>"
         << "<File fileRelativePath=\"" << file << "\" isForeground=\"1\"/>"
@@ -137,7 +137,7 @@ class StartStopTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove(listPath); }
 
-  TempTree tree;
+  ScratchFolder tree;
   std::string listPath;
   std::string file;
 };

@@ -91,11 +91,6 @@ class CrashReporting : public testing::Test {
     fs::remove(installation_.Dir() / "SpeedLauncher-pellicor.xml");
   }
 
-  bool RegistryValueLeft() const {
-    const fs::path key = installation_.RegistryKeyDir();
-    return fs::exists(key) && !fs::is_empty(key);
-  }
-
   Installation installation_;
 };
 
@@ -107,7 +102,7 @@ TEST_F(CrashReporting, RegisteredWhileRunRunsAndUndoneAfter) {
   std::string decoded = DecodeValueName(result.out);
   EXPECT_NE(decoded.find(expected), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("probe: SIGSEGV handled\n"), std::string::npos) << result.out;
-  EXPECT_FALSE(RegistryValueLeft());
+  EXPECT_FALSE(installation_.RegistryValueLeft());
 }
 
 TEST_F(CrashReporting, CrashReportNamesProductForumAndSignalAndShowsTheDialog) {
@@ -367,7 +362,7 @@ TEST_F(CrashReporting, LauncherAtALongPathRegistersAndReports) {
       testing_support::RunChild(fs::path(deep) / "Pellicor", {}, installation_.Environment());
   EXPECT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_NE(run.out.find("probe: registry value %h"), std::string::npos) << run.out;
-  EXPECT_FALSE(RegistryValueLeft());
+  EXPECT_FALSE(installation_.RegistryValueLeft());
 
   const auto crash = testing_support::RunChild(fs::path(deep) / "Pellicor", {"--crash"},
                                                installation_.Environment());

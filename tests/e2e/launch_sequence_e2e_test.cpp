@@ -17,18 +17,13 @@ using testing_support::Installation;
 
 int ExitStatusOf(int code) { return static_cast<std::uint8_t>(code); }
 
-bool RegistryValueLeft(const Installation& installation) {
-  const fs::path key = installation.RegistryKeyDir();
-  return fs::exists(key) && !fs::is_empty(key);
-}
-
 TEST(LaunchSequence, ExitCodeIsWhatRunReturns) {
   Installation installation;
   for (int code : {7, -3, 0}) {
     const auto result = installation.Launch({"--exit", std::to_string(code)});
     EXPECT_EQ(result.exitStatus, ExitStatusOf(code)) << result.err;
   }
-  EXPECT_FALSE(RegistryValueLeft(installation));
+  EXPECT_FALSE(installation.RegistryValueLeft());
 }
 
 TEST(LaunchSequence, RunSeesCommandLineShowCommandAndLaunchCode) {
@@ -57,7 +52,7 @@ TEST(LaunchSequence, MissingModuleEndsSilentlyWithMinusOne) {
   EXPECT_EQ(result.exitStatus, ExitStatusOf(-1));
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
-  EXPECT_FALSE(RegistryValueLeft(installation));
+  EXPECT_FALSE(installation.RegistryValueLeft());
 }
 
 TEST(LaunchSequence, ModuleWithoutRunEndsSilentlyWithMinusTwo) {
@@ -69,7 +64,7 @@ TEST(LaunchSequence, ModuleWithoutRunEndsSilentlyWithMinusTwo) {
   EXPECT_EQ(result.exitStatus, ExitStatusOf(-2));
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "");
-  EXPECT_FALSE(RegistryValueLeft(installation));
+  EXPECT_FALSE(installation.RegistryValueLeft());
 }
 
 TEST(LaunchSequence, ModuleOnTheLibrarySearchPathIsNotUsed) {

@@ -19,11 +19,6 @@ constexpr char kRegionMessage[] =
     "from your computer.\n";
 constexpr char kTitleKey[] = "$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error";
 
-bool RegistryValueLeft(const Installation& installation) {
-  const fs::path key = installation.RegistryKeyDir();
-  return fs::exists(key) && !fs::is_empty(key);
-}
-
 fs::path PerMachineDictionaries(const Installation& installation, const std::string& language) {
   return installation.Root() / "share" / "Harlund" / "Pellicor" / "19.0" / "locale" / language /
          "Dictionaries";
@@ -44,7 +39,7 @@ TEST(Localization, RestrictedRegionsExitAtOnceAfterTheMessage) {
     EXPECT_NE(result.err.find(kRegionMessage), std::string::npos) << locale << "\n" << result.err;
     EXPECT_EQ(result.out.find("Stoven:"), std::string::npos) << locale;
     // Exit at once: crash reporting is never unregistered.
-    EXPECT_TRUE(RegistryValueLeft(installation)) << locale;
+    EXPECT_TRUE(installation.RegistryValueLeft()) << locale;
   }
 }
 

@@ -1,7 +1,5 @@
 #include "test_support/installation.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <stdexcept>
 
@@ -19,11 +17,8 @@ fs::path TestArtifact(const char* variable) {
 
 fs::path InstalledTree() { return TestArtifact("PELLICOR_INSTALL_DIR"); }
 
-Installation::Installation() {
-  char rootTemplate[] = "/tmp/pellicor-e2e-XXXXXX";
-  if (mkdtemp(rootTemplate) == nullptr) throw std::runtime_error("cannot create a test folder");
-  root_ = rootTemplate;
-  dir_ = root_ / "Pellicor";
+Installation::Installation()
+    : scratch_("pellicor-e2e"), root_(scratch_.Dir()), dir_(root_ / "Pellicor") {
   fs::copy(InstalledTree(), dir_, fs::copy_options::recursive);
   for (const char* sub : {"home", "run", "data-home", "share"}) fs::create_directories(root_ / sub);
   fs::permissions(root_ / "run", fs::perms::owner_all, fs::perm_options::replace);
@@ -42,14 +37,11 @@ Installation::Installation() {
   }
 }
 
-Installation::~Installation() {
-  std::error_code ignored;
-  fs::remove_all(root_, ignored);
-}
-
-fs::path Installation::RegistryKeyDir() const {
-  return root_ / "run" / "pellicor-registry" / "HKEY_CURRENT_USER" / "SOFTWARE" / "Microsoft" /
-         "Windows" / "Windows Error Reporting" / "RuntimeExceptionHelperModules";
+bool Installation::RegistryValueLeft() const {
+  const fs::path key = root_ / "run" / "pellicor-registry" / "HKEY_CURRENT_USER" / "SOFTWARE" /
+                       "Microsoft" / "Windows" / "Windows Error Reporting" /
+                       "RuntimeExceptionHelperModules";
+  return fs::exists(key) && !fs::is_empty(key);
 }
 
 ChildResult Installation::Launch(const std::vector<std::string>& arguments) const {

@@ -14,6 +14,10 @@ ScratchFolder::ScratchFolder(const std::string& prefix) {
   std::string name = (fs::temp_directory_path() / (prefix + "-XXXXXX")).string();
   if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot create " + name);
   dir_ = name;
+  // Readable by every user, so that tests which drop their privileges still
+  // reach what they were given.
+  fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                            fs::perms::others_read | fs::perms::others_exec);
 }
 
 ScratchFolder::~ScratchFolder() {
@@ -26,6 +30,11 @@ std::string ScratchFolder::Write(const std::string& name, const std::string& byt
   fs::create_directories(path.parent_path());
   std::ofstream(path, std::ios::binary) << bytes;
   return path.string();
+}
+
+std::string ScratchFolder::Directory(const std::string& name) const {
+  fs::create_directories(dir_ / name);
+  return Path(name);
 }
 
 std::string ScratchFolder::Read(const std::string& name) const {

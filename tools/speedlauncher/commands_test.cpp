@@ -5,27 +5,28 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <boost/filesystem.hpp>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <fstream>
 #include <sstream>
 
-#include "test_support/temp_tree.h"
+#include "test_support/scratch_folder.h"
 #include "test_support/unprivileged_child.h"
 
 namespace speedlauncher {
 namespace {
 
 namespace fs = boost::filesystem;
-using SpeedLauncher::testing::TempTree;
+using testing_support::ScratchFolder;
 
 class CommandsTest : public ::testing::Test {
  protected:
   CommandsTest() {
-    tree_.File("Stoven.dll", std::string(3000, 'x'));
-    tree_.File("vantilcrashhandler.dll", std::string(500, 'y'));
-    tree_.File("Dictionaries/fr_FR/lexdictionary.dat", std::string(40, 'z'));
-    tree_.File("Dictionaries/fr_FR/notes.txt", "ignored");
+    tree_.Write("Stoven.dll", std::string(3000, 'x'));
+    tree_.Write("vantilcrashhandler.dll", std::string(500, 'y'));
+    tree_.Write("Dictionaries/fr_FR/lexdictionary.dat", std::string(40, 'z'));
+    tree_.Write("Dictionaries/fr_FR/notes.txt", "ignored");
     WriteList(
         "<SpeedLauncher><Application name=\"pellicor\"><FileList>\n"
         "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
@@ -33,10 +34,10 @@ class CommandsTest : public ::testing::Test {
         "<File fileRelativePath=\"Dictionaries\" regex=\".*\\.dat\" isForeground=\"1\"/>\n"
         "<File fileRelativePath=\"vantilcrashhandler.dll\" isForeground=\"0\"/>\n"
         "</FileList></Application></SpeedLauncher>\n");
-    options_.directory = tree_.Root().string();
+    options_.directory = tree_.Dir().string();
   }
 
-  void WriteList(const std::string& text) { tree_.File("SpeedLauncher-pellicor.xml", text); }
+  void WriteList(const std::string& text) { tree_.Write("SpeedLauncher-pellicor.xml", text); }
   std::string Path(const std::string& relative) const { return tree_.Path(relative); }
   boost::property_tree::ptree Json() {
     boost::property_tree::ptree json;
@@ -45,7 +46,7 @@ class CommandsTest : public ::testing::Test {
     return json;
   }
 
-  TempTree tree_;
+  ScratchFolder tree_;
   Options options_;
   std::ostringstream out_, errors_;
 };
@@ -125,8 +126,8 @@ int WarmAsUnprivileged(const Options& options) {
 }
 
 TEST_F(CommandsTest, WarmCountsWhatAnOrdinaryUserCannotRead) {
-  tree_.File("secret.dll", "s");
-  tree_.File("locked/hidden.dll", "h");
+  tree_.Write("secret.dll", "s");
+  tree_.Write("locked/hidden.dll", "h");
   WriteList(
       "<L><Application name=\"pellicor\"><FileList>"
       "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>"
@@ -191,17 +192,17 @@ TEST_F(CommandsTest, UnloadableListFailsWithItsName) {
 // file for writing); the list names exactly those two, in opening order,
 // relative to its folder, and expands back to them.
 TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
-  tree_.File("rec/b.dat", "b");
-  tree_.File("rec/sub/a.dat", "a");
-  tree_.File("rec/unopened.dat", "u");
+  tree_.Write("rec/b.dat", "b");
+  tree_.Write("rec/sub/a.dat", "a");
+  tree_.Write("rec/unopened.dat", "u");
   options_.output = Path("rec/recorded.xml");
   options_.program = {"sh", "-c", "cat b.dat sub/a.dat b.dat >written.dat"};
+  const fs::path before = fs::current_path();
   fs::current_path(Path("rec"));
   const int status = RunRecord(options_, out_, errors_);
-  fs::current_path(fs::temp_directory_path());
+  fs::current_path(before);
   ASSERT_EQ(status, 0) << errors_.str();
-  std::ifstream file(options_.output);
-  const std::string list((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::string list = tree_.Read("rec/recorded.xml");
   const std::size_t b = list.find("fileRelativePath=\"b.dat\" isForeground=\"1\"");
   const std::size_t a = list.find("fileRelativePath=\"sub/a.dat\" isForeground=\"1\"");
   EXPECT_NE(b, std::string::npos) << list;
@@ -210,7 +211,7 @@ TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
   EXPECT_EQ(list.find("\"b.dat\"", b + 20), std::string::npos) << list;  // once, though read twice
   EXPECT_EQ(list.find("unopened"), std::string::npos) << list;
   EXPECT_EQ(list.find("written"), std::string::npos) << list;
-  EXPECT_EQ(list.find(tree_.Root().string()), std::string::npos) << list;
+  EXPECT_EQ(list.find(tree_.Dir().string()), std::string::npos) << list;
 
   Options expand;
   expand.listFile = options_.output;
@@ -224,7 +225,7 @@ TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
   // Nothing else below the tree: what lies outside it is the loader's.
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
-    if (line.rfind(tree_.Root().string(), 0) != 0) continue;
+    if (line.rfind(tree_.Dir().string(), 0) != 0) continue;
     EXPECT_TRUE(line == Path("rec") + "/b.dat" || line == Path("rec") + "/sub/a.dat") << line;
   }
 }

@@ -6,34 +6,34 @@
 #include <fstream>
 #include <tuple>
 
-#include "test_support/temp_tree.h"
+#include "test_support/scratch_folder.h"
 #include "test_support/unprivileged_child.h"
 
 namespace speedlauncher {
 namespace {
 
 namespace fs = boost::filesystem;
-using SpeedLauncher::testing::TempTree;
+using testing_support::ScratchFolder;
 using Found = std::tuple<int, Severity, std::string>;
 
 class ListCheckTest : public ::testing::Test {
  protected:
   ListCheckTest() {
-    tree_.File("Stoven.dll");
-    tree_.File("Dictionaries/en_US/lexdictionary.dat");
+    tree_.Write("Stoven.dll");
+    tree_.Write("Dictionaries/en_US/lexdictionary.dat");
   }
 
   std::vector<Found> Check(const std::string& list, std::uint32_t mode = 5) {
-    tree_.File("list.xml", list);
+    tree_.Write("list.xml", list);
     std::vector<Found> found;
     for (const Finding& finding : CheckListFile(tree_.Path("list.xml"), Base(), mode)) {
       found.emplace_back(finding.line, finding.severity, finding.message);
     }
     return found;
   }
-  std::string Base() const { return tree_.Root().string(); }
+  std::string Base() const { return tree_.Dir().string(); }
 
-  TempTree tree_;
+  ScratchFolder tree_;
 };
 
 constexpr Severity kError = Severity::kError;
@@ -127,13 +127,13 @@ TEST_F(ListCheckTest, UnreadableListIsOneFinding) {
 // As an ordinary user: a file that cannot be opened and a folder that
 // cannot be walked, each with the system's reason.
 TEST_F(ListCheckTest, WhatTheCurrentUserCannotRead) {
-  tree_.File("secret.dll");
-  tree_.File("locked/hidden.dll");
-  tree_.File("list.xml",
-             "<R><Application name=\"pellicor\"><FileList>\n"
-             "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
-             "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
-             "</FileList></Application></R>");
+  tree_.Write("secret.dll");
+  tree_.Write("locked/hidden.dll");
+  tree_.Write("list.xml",
+              "<R><Application name=\"pellicor\"><FileList>\n"
+              "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
+              "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
+              "</FileList></Application></R>");
   fs::permissions(tree_.Path("secret.dll"), fs::owner_read);
   fs::permissions(tree_.Path("locked"), fs::no_perms);
   const std::string list = tree_.Path("list.xml");

@@ -1,14 +1,13 @@
 #include "crash_handler_settings.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
+
+#include "test_support/scratch_folder.h"
 
 namespace Startup {
 namespace {
@@ -61,27 +60,20 @@ TEST(CrashHandlerSettings, LogDirectoryOnlyWhenConsoleLogExists) {
   EXPECT_EQ(settings.logDirectory, nullptr);
   EXPECT_EQ(settings.logDirectoryLength, 0u);
 
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("pellicor-log-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  const std::filesystem::path log = folder / "console.log";
-  std::ofstream(log) << "started\n";
-  setenv("VANTIL_CONSOLE_LOG", log.c_str(), 1);
+  const testing_support::ScratchFolder folder("pellicor-log");
+  setenv("VANTIL_CONSOLE_LOG", folder.Write("console.log", "started\n").c_str(), 1);
   RecordLogDirectory(settings);
   unsetenv("VANTIL_CONSOLE_LOG");
-  std::filesystem::remove_all(folder);
 
   ASSERT_NE(settings.logDirectory, nullptr);
-  EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength), folder.string());
+  EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength), folder.Dir().string());
   EXPECT_EQ(settings.logDirectory[settings.logDirectoryLength], '\0');
 }
 
 TEST(CrashHandlerSettings, ExceptionInCoreSettingsKeepsTheFieldsBeforeIt) {
   vantilcore::debug::DebugDatabase::Instance().SetEntry(Utf8(kSuppressDialogSwitch), Utf8("true"));
-  const std::filesystem::path log = std::filesystem::temp_directory_path() /
-                                    ("pellicor-log-" + std::to_string(getpid()) + ".log");
-  std::ofstream(log) << "started\n";
-  setenv("VANTIL_CONSOLE_LOG", log.c_str(), 1);
+  const testing_support::ScratchFolder folder("pellicor-log");
+  setenv("VANTIL_CONSOLE_LOG", folder.Write("console.log", "started\n").c_str(), 1);
 
   CrashHandlerSettings settings;
   PrepareCrashHandlerSettings(settings);
@@ -96,10 +88,8 @@ TEST(CrashHandlerSettings, ExceptionInCoreSettingsKeepsTheFieldsBeforeIt) {
 
   RecordCoreSettings(settings);  // the start's own steps
   unsetenv("VANTIL_CONSOLE_LOG");
-  std::filesystem::remove(log);
   EXPECT_EQ(settings.suppressDialog, 1u);
-  EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength),
-            std::filesystem::temp_directory_path().string());
+  EXPECT_EQ(Text(settings.logDirectory, settings.logDirectoryLength), folder.Dir().string());
 }
 
 }  // namespace

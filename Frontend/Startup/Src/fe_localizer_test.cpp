@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "test_support/scratch_folder.h"
 #include "vantilcore/filesupport.h"
 #include "vantilcore/string.h"
 
@@ -49,23 +50,16 @@ TEST(Localizer, KeysAndPlainTextsWithoutDictionary) {
 class LocalizerFiles : public testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("fe-localizer-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
-    fs::create_directories(root_);
     ::unsetenv("LC_ALL");
     ::unsetenv("LC_MESSAGES");
     ::setenv("LANG", "fr_FR.UTF-8", 1);
   }
-  void TearDown() override { fs::remove_all(root_); }
-
-  fs::path Write(const fs::path& relative, const std::string& text) {
-    const fs::path path = root_ / relative;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+  void Write(const std::string& relative, const std::string& text) {
+    scratch_.Write(relative, text);
   }
 
-  fs::path root_;
+  testing_support::ScratchFolder scratch_{"fe-localizer"};
+  const fs::path root_ = scratch_.Dir();
 };
 
 TEST_F(LocalizerFiles, LanguageFolderBeforeDirectFileAndNothingFound) {

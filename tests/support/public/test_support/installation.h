@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "test_support/child_process.h"
+#include "test_support/scratch_folder.h"
 
 namespace testing_support {
 
@@ -14,18 +15,19 @@ namespace testing_support {
 class Installation {
  public:
   Installation();
-  ~Installation();
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
 
   const std::filesystem::path& Dir() const { return dir_; }
   const std::filesystem::path& Root() const { return root_; }
-  std::filesystem::path RegistryKeyDir() const;
+  // Whether the launcher left a crash handler registered in the registry.
+  bool RegistryValueLeft() const;
   std::map<std::string, std::string>& Environment() { return environment_; }
 
   ChildResult Launch(const std::vector<std::string>& arguments = {}) const;
 
  private:
+  ScratchFolder scratch_;
   std::filesystem::path root_;
   std::filesystem::path dir_;
   std::map<std::string, std::string> environment_;

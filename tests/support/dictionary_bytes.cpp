@@ -1,4 +1,4 @@
-#include "src/test_support.h"
+#include "test_support/dictionary_bytes.h"
 
 #include <sstream>
 #include <vector>
