@@ -3,7 +3,6 @@
 
 #include <Vexmo/Vexmo.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 
 #include "platform/special_folders.h"
 #include "test_support/platform_fake.h"
+#include "test_support/scratch_folder.h"
 #include "vantilcore/config.h"
 
 namespace Startup {
@@ -29,15 +29,11 @@ class VantilInitializerTest : public testing::Test {
   void SetUp() override {
     region_->languageTag = u"de_DE";
     Vexmo::Initialize(0, "Pellicor", "19.0", "", "", false);
-    root_ = fs::temp_directory_path() / ("vantil-initializer-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-    const std::u16string folder = root_.u16string();
-    folders_->folders[platform::kCsidlCommonAppData] = folder;
+    folders_->folders[platform::kCsidlCommonAppData] = root_.u16string();
   }
-  void TearDown() override { fs::remove_all(root_); }
 
-  fs::path root_;
+  testing_support::ScratchFolder scratch_;
+  const fs::path root_ = scratch_.Dir();
   fake::Scoped<fake::Region> region_;
   fake::Scoped<fake::SpecialFolders> folders_;
   fake::Scoped<fake::Ole> ole_;
