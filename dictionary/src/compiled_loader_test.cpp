@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "private/dictionary_internals.h"
-#include "test_support/dictionary_bytes.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
+#include "test_support/dictionary_bytes.h"
 
 // The largest single allocation since the last reset: hostile counts must
 // not turn into allocations larger than the file could fill.

@@ -9,9 +9,9 @@
 #include "private/dictionary_entry.h"
 #include "private/dictionary_internals.h"
 #include "private/key_hash.h"
-#include "test_support/dictionary_bytes.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/hl_err_exception.h"
+#include "test_support/dictionary_bytes.h"
 
 namespace tessvik {
 namespace {
