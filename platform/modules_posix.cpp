@@ -21,7 +21,7 @@ constexpr std::uint32_t kErrorInvalidHandle = 6;
 constexpr std::uint32_t kErrorModNotFound = 126;
 constexpr std::uint32_t kErrorProcNotFound = 127;
 
-std::string ExecutablePath() {
+std::string ReadExecutablePath() {
   std::vector<char> buffer(PATH_MAX);
   for (;;) {
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -31,6 +31,13 @@ std::string ExecutablePath() {
     }
     buffer.resize(buffer.size() * 2);
   }
+}
+
+// Read once, as Windows keeps the path the program was started from: the
+// launch asks for it several times, and each read walks the path anew.
+const std::string& ExecutablePath() {
+  static const std::string path = ReadExecutablePath();
+  return path;
 }
 
 link_map* MainLinkMap() {

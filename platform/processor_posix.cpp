@@ -1,13 +1,21 @@
 #include "platform/processor.h"
 
+#if defined(__x86_64__) && __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#define PELLICOR_CPU_FEATURES_FROM_LIBC 1
+#endif
+
 namespace platform {
 
 bool IsProcessorFeaturePresent(std::uint32_t feature) {
   if (feature != kPfXmmiInstructionsAvailable) return false;
-#if defined(__x86_64__) || defined(__i386__)
-  // The runtime has already asked the processor once at load time; asking
-  // again with cpuid costs a trap to the hypervisor on virtual machines.
-  __builtin_cpu_init();
+#if defined(PELLICOR_CPU_FEATURES_FROM_LIBC)
+  // The C library asked the processor once at load time. Asking it again,
+  // directly or through the compiler's feature table, traps to the
+  // hypervisor on virtual machines, and that table is filled at load time
+  // in every process that links it, whether it asks or not.
+  return CPU_FEATURE_ACTIVE(SSE);
+#elif defined(__x86_64__) || defined(__i386__)
   return __builtin_cpu_supports("sse") != 0;
 #else
   return false;
