@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "executable_path_posix.h"
+
 extern char** environ;
 
 namespace platform {
@@ -76,9 +78,8 @@ void WaitForHost(pid_t host) {
 }  // namespace
 
 std::string CrashHostPath() {
-  std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error || !executable.has_parent_path()) return std::string();
+  const std::filesystem::path executable = ExecutablePath();
+  if (!executable.has_parent_path()) return std::string();
   return (executable.parent_path() / kCrashHostFileName).string();
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "executable_path_posix.h"
 #include "platform/last_error.h"
 #include "platform/module_file_name_common.h"
 #include "platform/modules.h"
@@ -31,13 +32,6 @@ std::string ReadExecutablePath() {
     }
     buffer.resize(buffer.size() * 2);
   }
-}
-
-// Read once, as Windows keeps the path the program was started from: the
-// launch asks for it several times, and each read walks the path anew.
-const std::string& ExecutablePath() {
-  static const std::string path = ReadExecutablePath();
-  return path;
 }
 
 link_map* MainLinkMap() {
@@ -74,6 +68,13 @@ std::string LibraryPath(const char16_t* path) {
 }
 
 }  // namespace
+
+// Read once, as Windows keeps the path the program was started from: the
+// launch asks for it several times, and each read walks the path anew.
+const std::string& ExecutablePath() {
+  static const std::string path = ReadExecutablePath();
+  return path;
+}
 
 ModuleHandle GetModuleHandleW(const char16_t* name) {
   if (name == nullptr) return dlopen(nullptr, RTLD_NOW);

@@ -43,7 +43,8 @@ std::string ProgramFolder() {
 }
 
 void* Load(LazyLibrary& library) {
-  const std::string path = ProgramFolder() + library.fileName;
+  static const std::string folder = ProgramFolder();  // one read for every library
+  const std::string path = folder + library.fileName;
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* reason = dlerror();

@@ -2,11 +2,11 @@
 
 #include <boost/filesystem/exception.hpp>
 #include <boost/filesystem/operations.hpp>
-#include <boost/regex.hpp>
 #include <optional>
 #include <ostream>
 
 #include "directory_walk.h"
+#include "prefetch/lists/item_pattern.h"
 
 namespace SpeedLauncher {
 namespace {
@@ -17,7 +17,7 @@ namespace fs = boost::filesystem;
 // which is also what the pattern must match as a whole.
 EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& entry,
                           const ExpansionContext& context, const ItemSink& add) {
-  std::optional<boost::regex> pattern;  // compiled at the first file, as a walk error comes first
+  std::optional<ItemPattern> pattern;  // compiled at the first file, as a walk error comes first
   const WalkResult result =
       WalkRegularFiles(directory, context.cancelled, [&](const std::string& path) {
         if (!entry.pattern.empty()) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <boost/algorithm/string/predicate.hpp>
 #include <boost/filesystem/operations.hpp>
-#include <boost/regex.hpp>
 #include <cctype>
 #include <cerrno>
 #include <fstream>
@@ -16,6 +15,7 @@
 
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/entry_expansion.h"
+#include "prefetch/lists/item_pattern.h"
 #include "prefetch/lists/list_file.h"
 #include "prefetch/lists/list_structure.h"
 #include "prefetch/worker/prefetch_worker.h"
@@ -39,7 +39,7 @@ bool StartsWithNumber(const std::string& text) {
 
 bool ValidPattern(const std::string& pattern) {
   try {
-    boost::regex compiled(pattern);
+    const SpeedLauncher::ItemPattern compiled(pattern);
     return true;
   } catch (const std::exception&) {
     return false;
