@@ -1,7 +1,14 @@
 #include "platform/processor.h"
 
 #if defined(__x86_64__) && __has_include(<sys/platform/x86.h>)
+// The header is written for C, and for g++, which takes C's _Bool.
+#if defined(__clang__)
+#define _Bool bool
+#endif
 #include <sys/platform/x86.h>
+#if defined(__clang__)
+#undef _Bool
+#endif
 #define PELLICOR_CPU_FEATURES_FROM_LIBC 1
 #endif
 
