@@ -84,8 +84,9 @@ compare "bare launch" 1.5 \
 cmake --install "$build" --prefix "$work/demo" >/dev/null
 cp -r "$work/demo" "$work/nolist" && rm "$work/nolist/SpeedLauncher-pellicor.xml"
 cp -r "$work/demo" "$work/nodict" && rm -r "$work/nodict/Dictionaries"
+cp "$build/bench/run_host" "$work/demo/"  # finds the libraries beside it
 compare "demo installation" 1.3 \
   "demo launcher" "$work/demo/Pellicor" \
   "without the prefetch list" "$work/nolist/Pellicor" \
   "without the dictionaries" "$work/nodict/Pellicor" \
-  "run host" "$build/bench/run_host $work/demo/Stoven.dll"
+  "run host" "$work/demo/run_host $work/demo/Stoven.dll"
