@@ -9,9 +9,14 @@ endif()
 # directly instead of through about fifty lazily bound entries (150,000
 # fewer instructions at start). vantilcore still names the shared library;
 # its references bind to the executable's copy, which comes first.
-find_library(TINYXML_STATIC_LIBRARY libtinyxml.a)
-if(TINYXML_STATIC_LIBRARY)
-  target_link_libraries(Pellicor PRIVATE ${TINYXML_STATIC_LIBRARY})
+# A distribution that ships no static copies of system libraries turns it
+# off.
+option(PELLICOR_STATIC_TINYXML "Link TinyXML into the launcher itself, for a faster start" ON)
+if(PELLICOR_STATIC_TINYXML)
+  find_library(TINYXML_STATIC_LIBRARY libtinyxml.a)
+  if(TINYXML_STATIC_LIBRARY)
+    target_link_libraries(Pellicor PRIVATE ${TINYXML_STATIC_LIBRARY})
+  endif()
 endif()
 
 # The program's imports bound at load, so that its GOT is read-only from
