@@ -8,9 +8,8 @@ endif()
 # TinyXML inside the executable: the prefetch list's parse then calls it
 # directly instead of through about fifty lazily bound entries (150,000
 # fewer instructions at start). vantilcore still names the shared library;
-# its references bind to the executable's copy, which comes first.
-# A distribution that ships no static copies of system libraries turns it
-# off.
+# its references bind to the executable's copy, which comes first. A
+# distribution that ships no static copies of system libraries turns it off.
 option(PELLICOR_STATIC_TINYXML "Link TinyXML into the launcher itself, for a faster start" ON)
 if(PELLICOR_STATIC_TINYXML)
   find_library(TINYXML_STATIC_LIBRARY libtinyxml.a)

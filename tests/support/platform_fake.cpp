@@ -98,20 +98,23 @@ class FakeMalloc final : public ShellMalloc {
 
 // process_setup.h
 std::uint32_t SetErrorMode(std::uint32_t mode) {
-  The<fake::ProcessSetup>().errorModesSet.push_back(mode);
-  return std::exchange(The<fake::ProcessSetup>().errorMode, mode);
+  fake::ProcessSetup& setup = The<fake::ProcessSetup>();
+  setup.errorModesSet.push_back(mode);
+  return std::exchange(setup.errorMode, mode);
 }
 
 HeapHandle GetProcessHeap() {
-  return The<fake::ProcessSetup>().hasProcessHeap ? &The<fake::ProcessSetup>() : nullptr;
+  fake::ProcessSetup& setup = The<fake::ProcessSetup>();
+  return setup.hasProcessHeap ? &setup : nullptr;
 }
 
 bool HeapSetInformation(HeapHandle, int informationClass, void* information, std::size_t length) {
-  ++The<fake::ProcessSetup>().heapInformationCalls;
-  The<fake::ProcessSetup>().heapInformationClass = informationClass;
-  The<fake::ProcessSetup>().heapInformationLength = length;
+  fake::ProcessSetup& setup = The<fake::ProcessSetup>();
+  ++setup.heapInformationCalls;
+  setup.heapInformationClass = informationClass;
+  setup.heapInformationLength = length;
   if (information != nullptr && length == sizeof(std::uint32_t)) {
-    std::memcpy(&The<fake::ProcessSetup>().heapInformationValue, information, length);
+    std::memcpy(&setup.heapInformationValue, information, length);
   }
   return true;
 }
@@ -128,9 +131,9 @@ GeoId GetUserGeoID(std::uint32_t geoClass) {
 
 int GetGeoInfoW(GeoId location, std::uint32_t geoType, char16_t* data, int dataLength,
                 std::uint16_t) {
-  const std::u16string& iso2 = The<fake::Region>().geoIso2;
-  if (location != The<fake::Region>().geoId || geoType != kGeoIso2 || iso2.empty() ||
-      dataLength < 0) {
+  fake::Region& region = The<fake::Region>();
+  const std::u16string& iso2 = region.geoIso2;
+  if (location != region.geoId || geoType != kGeoIso2 || iso2.empty() || dataLength < 0) {
     SetLastErrorCode(kErrorInvalidParameter);
     return 0;
   }
@@ -150,11 +153,12 @@ std::u16string UserLanguageTag() { return The<fake::Region>().languageTag; }
 // message_box.h
 int MessageBoxW(WindowHandle owner, const char16_t* text, const char16_t* caption,
                 std::uint32_t type) {
-  The<fake::MessageBoxes>().shown.push_back({owner, Text(caption), Text(text), type});
+  fake::MessageBoxes& boxes = The<fake::MessageBoxes>();
+  boxes.shown.push_back({owner, Text(caption), Text(text), type});
   // Also told on standard error, for tests of paths that end the process.
   std::fprintf(stderr, "message box \"%s\": %s\n", Utf16ToUtf8(Text(caption)).c_str(),
                Utf16ToUtf8(Text(text)).c_str());
-  return The<fake::MessageBoxes>().result;
+  return boxes.result;
 }
 
 // registry.h
@@ -166,29 +170,30 @@ RegKey HkeyCurrentUser() {
 Status RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, char16_t*,
                        std::uint32_t options, std::uint32_t access, void*, RegKey* result,
                        std::uint32_t* disposition) {
+  fake::Registry& registry = The<fake::Registry>();
   if (root == nullptr || result == nullptr) return static_cast<Status>(kErrorInvalidParameter);
   *result = nullptr;
-  if (The<fake::Registry>().createKeyStatus != 0) return The<fake::Registry>().createKeyStatus;
+  if (registry.createKeyStatus != 0) return registry.createKeyStatus;
   std::u16string path = root->path;
   if (!path.empty() && subKey != nullptr && *subKey != u'\0') path += u'\\';
   path += Text(subKey);
-  The<fake::Registry>().createdKeys.push_back({path, options, access});
-  const bool existed = The<fake::Registry>().keys.count(path) != 0;
-  The<fake::Registry>().keys[path];
+  registry.createdKeys.push_back({path, options, access});
+  const bool existed = registry.keys.count(path) != 0;
+  registry.keys[path];
   if (disposition != nullptr) *disposition = existed ? 2 : 1;
   *result = new RegistryKey{false, path};  // freed by RegCloseKey
-  ++The<fake::Registry>().openKeys;
+  ++registry.openKeys;
   return 0;
 }
 
 Status RegSetValueExW(RegKey key, const char16_t* valueName, std::uint32_t, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) {
+  fake::Registry& registry = The<fake::Registry>();
   if (key == nullptr || (data == nullptr && size != 0)) {
     return static_cast<Status>(kErrorInvalidParameter);
   }
-  if (The<fake::Registry>().setValueStatus != 0) return The<fake::Registry>().setValueStatus;
-  The<fake::Registry>().keys[key->path][Text(valueName)] = {
-      type, std::vector<std::uint8_t>(data, data + size)};
+  if (registry.setValueStatus != 0) return registry.setValueStatus;
+  registry.keys[key->path][Text(valueName)] = {type, std::vector<std::uint8_t>(data, data + size)};
   return 0;
 }
 
@@ -209,29 +214,33 @@ Status RegCloseKey(RegKey key) {
 
 // error_reporting.h
 HResult WerRegisterRuntimeExceptionModule(const char16_t* path, void* context) {
-  The<fake::ErrorReporting>().registrations.push_back({Text(path), context});
-  return The<fake::ErrorReporting>().result;
+  fake::ErrorReporting& reporting = The<fake::ErrorReporting>();
+  reporting.registrations.push_back({Text(path), context});
+  return reporting.result;
 }
 
 HResult WerUnregisterRuntimeExceptionModule(const char16_t* path, void* context) {
-  The<fake::ErrorReporting>().unregistrations.push_back({Text(path), context});
-  return The<fake::ErrorReporting>().result;
+  fake::ErrorReporting& reporting = The<fake::ErrorReporting>();
+  reporting.unregistrations.push_back({Text(path), context});
+  return reporting.result;
 }
 
 // special_folders.h
 bool SHGetSpecialFolderPathW(WindowHandle, char16_t* path, int folder, bool create) {
-  if (create) The<fake::SpecialFolders>().created.push_back(folder);
-  const auto found = The<fake::SpecialFolders>().folders.find(folder);
-  return found != The<fake::SpecialFolders>().folders.end() && CopyPath(found->second, path);
+  fake::SpecialFolders& folders = The<fake::SpecialFolders>();
+  if (create) folders.created.push_back(folder);
+  const auto found = folders.folders.find(folder);
+  return found != folders.folders.end() && CopyPath(found->second, path);
 }
 
 HResult SHGetSpecialFolderLocation(WindowHandle, int folder, ItemIdList** list) {
+  fake::SpecialFolders& folders = The<fake::SpecialFolders>();
   if (list == nullptr) return kEFail;
   *list = nullptr;
-  const auto found = The<fake::SpecialFolders>().folders.find(folder);
-  if (found == The<fake::SpecialFolders>().folders.end()) return kEFail;
+  const auto found = folders.folders.find(folder);
+  if (found == folders.folders.end()) return kEFail;
   *list = new ItemIdList{found->second};  // freed by the allocator's Free
-  ++The<fake::SpecialFolders>().itemListsAlive;
+  ++folders.itemListsAlive;
   return kSOk;
 }
 
@@ -248,17 +257,19 @@ HResult SHGetMalloc(ShellMalloc** malloc) {
 
 // ole.h
 HResult OleInitialize(void*) {
-  ++The<fake::Ole>().initializeCalls;
-  return The<fake::Ole>().result;
+  fake::Ole& ole = The<fake::Ole>();
+  ++ole.initializeCalls;
+  return ole.result;
 }
 
 void OleUninitialize() { ++The<fake::Ole>().uninitializeCalls; }
 
 // modules.h
 ModuleHandle GetModuleHandleW(const char16_t* name) {
-  if (name == nullptr) return &The<fake::Modules>().executable;
-  const auto found = The<fake::Modules>().loadable.find(name);
-  if (found == The<fake::Modules>().loadable.end() || found->second.references == 0) {
+  fake::Modules& modules = The<fake::Modules>();
+  if (name == nullptr) return &modules.executable;
+  const auto found = modules.loadable.find(name);
+  if (found == modules.loadable.end() || found->second.references == 0) {
     SetLastErrorCode(kErrorModNotFound);
     return nullptr;
   }
@@ -266,16 +277,18 @@ ModuleHandle GetModuleHandleW(const char16_t* name) {
 }
 
 std::uint32_t GetModuleFileNameW(ModuleHandle module, char16_t* buffer, std::uint32_t size) {
-  if (module == nullptr || module == &The<fake::Modules>().executable) {
-    return CopyModuleFileName(The<fake::Modules>().executablePath, buffer, size);
+  fake::Modules& modules = The<fake::Modules>();
+  if (module == nullptr || module == &modules.executable) {
+    return CopyModuleFileName(modules.executablePath, buffer, size);
   }
   return CopyModuleFileName(static_cast<fake::Modules::Module*>(module)->path, buffer, size);
 }
 
 ModuleHandle LoadLibraryExW(const char16_t* path, void*, std::uint32_t) {
-  The<fake::Modules>().loadAttempts.push_back(Text(path));
-  const auto found = The<fake::Modules>().loadable.find(Text(path));
-  if (found == The<fake::Modules>().loadable.end()) {
+  fake::Modules& modules = The<fake::Modules>();
+  modules.loadAttempts.push_back(Text(path));
+  const auto found = modules.loadable.find(Text(path));
+  if (found == modules.loadable.end()) {
     SetLastErrorCode(kErrorModNotFound);
     return nullptr;
   }
@@ -299,11 +312,12 @@ ProcAddress GetProcAddress(ModuleHandle module, const char* name) {
 }
 
 bool FreeLibrary(ModuleHandle module) {
-  if (module == nullptr || module == &The<fake::Modules>().executable) return false;
+  fake::Modules& modules = The<fake::Modules>();
+  if (module == nullptr || module == &modules.executable) return false;
   auto* loaded = static_cast<fake::Modules::Module*>(module);
   if (loaded->references == 0) return false;
   --loaded->references;
-  The<fake::Modules>().freed.push_back(loaded->path);
+  modules.freed.push_back(loaded->path);
   return true;
 }
 
