@@ -17,6 +17,9 @@ EntryKind KindOfMode(mode_t mode) {
   return EntryKind::kOther;
 }
 
+// Nothing there, or a file where a folder should be: no error, only no entry.
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
 bool IsDotOrDotDot(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -113,7 +116,15 @@ EntryKind DirectoryListing::Follow(const std::string& name, const std::string&, 
   error = 0;
   struct stat status {};
   if (fstatat(dirfd(state_->dir), name.c_str(), &status, 0) == 0) return KindOfMode(status.st_mode);
-  if (errno != ENOENT && errno != ENOTDIR) error = errno;
+  if (!IsMissing(errno)) error = errno;
+  return EntryKind::kOther;
+}
+
+EntryKind KindOfPath(const std::string& path, int& error) {
+  error = 0;
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0) return KindOfMode(status.st_mode);
+  if (!IsMissing(errno)) error = errno;
   return EntryKind::kOther;
 }
 

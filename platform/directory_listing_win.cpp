@@ -75,9 +75,15 @@ bool DirectoryListing::Next(std::string& name, EntryKind& kind, int& error) {
 }
 
 EntryKind DirectoryListing::Follow(const std::string&, const std::string& path, int& error) const {
+  return KindOfPath(path, error);
+}
+
+// The library reports a missing path with its error code set and a
+// not-found status; only a status it could not read is an error.
+EntryKind KindOfPath(const std::string& path, int& error) {
   boost::system::error_code code;
   const fs::file_status status = fs::status(fs::path(path), code);
-  error = code.value();
+  error = status.type() == fs::status_error ? code.value() : 0;
   return KindOf(status.type());
 }
 

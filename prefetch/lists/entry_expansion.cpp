@@ -1,11 +1,12 @@
 #include "prefetch/lists/entry_expansion.h"
 
 #include <boost/filesystem/exception.hpp>
-#include <boost/filesystem/operations.hpp>
+#include <boost/filesystem/path.hpp>
 #include <optional>
 #include <ostream>
 
 #include "directory_walk.h"
+#include "platform/directory_listing.h"
 #include "prefetch/lists/item_pattern.h"
 
 namespace SpeedLauncher {
@@ -31,12 +32,20 @@ EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& e
 
 EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry,
                        const ExpansionContext& context, const ItemSink& add) {
-  const fs::file_status status = fs::status(fs::path(fullPath));
-  if (fs::is_regular_file(status)) {
+  // The platform layer's status rather than the file system library's: the
+  // library's module for it probes the kernel's version in every program
+  // that links it, at start-up.
+  int error = 0;
+  const platform::EntryKind kind = platform::KindOfPath(fullPath, error);
+  if (error != 0) {
+    throw fs::filesystem_error("cannot read the status", fs::path(fullPath),
+                               boost::system::error_code(error, boost::system::system_category()));
+  }
+  if (kind == platform::EntryKind::kRegular) {
     add(fullPath, entry.isForeground);
     return EntryResult::kDone;
   }
-  if (!fs::is_directory(status)) return EntryResult::kDone;
+  if (kind != platform::EntryKind::kDirectory) return EntryResult::kDone;
   return WalkDirectory(fullPath, entry, context, add);
 }
 

@@ -43,4 +43,8 @@ class PLATFORM_API DirectoryListing {
   std::unique_ptr<State> state_;
 };
 
+// What path leads to, links followed. A path that does not exist, or that
+// runs through something other than a folder, is kOther without error.
+PLATFORM_API EntryKind KindOfPath(const std::string& path, int& error);
+
 }  // namespace platform
