@@ -7,9 +7,9 @@ endif()
 
 # TinyXML inside the executable: the prefetch list's parse then calls it
 # directly instead of through about fifty lazily bound entries (150,000
-# fewer instructions at start). vantilcore still names the shared library;
-# its references bind to the executable's copy, which comes first. A
-# distribution that ships no static copies of system libraries turns it off.
+# fewer instructions at start). vantilcore keeps the shared library, and
+# the copy in the executable stays private to it (below). A distribution
+# that ships no static copies of system libraries turns it off.
 option(PELLICOR_STATIC_TINYXML "Link TinyXML into the launcher itself, for a faster start" ON)
 if(PELLICOR_STATIC_TINYXML)
   find_library(TINYXML_STATIC_LIBRARY libtinyxml.a)
@@ -28,3 +28,9 @@ target_link_options(Pellicor PRIVATE -Wl,-z,now)
 # What the static libraries bring and nothing calls is left out: the
 # program is a quarter smaller (the launch time measured the same).
 target_link_options(Pellicor PRIVATE -Wl,--gc-sections)
+
+# Nothing of the static libraries is exported: otherwise every TinyXML
+# symbol that vantilcore imports would be exported by the program too (270
+# entries the loader hashes and searches), and vantilcore would bind to the
+# program's copy instead of its own library.
+target_link_options(Pellicor PRIVATE -Wl,--exclude-libs,ALL)
