@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 
 #include "executable_path_posix.h"
@@ -77,10 +76,12 @@ void WaitForHost(pid_t host) {
 
 }  // namespace
 
+// The program's path is absolute (the system's own link to it).
 std::string CrashHostPath() {
-  const std::filesystem::path executable = ExecutablePath();
-  if (!executable.has_parent_path()) return std::string();
-  return (executable.parent_path() / kCrashHostFileName).string();
+  const std::string& executable = ExecutablePath();
+  const std::size_t slash = executable.rfind('/');
+  if (slash == std::string::npos) return std::string();
+  return executable.substr(0, slash + 1) + kCrashHostFileName;
 }
 
 bool CrashHostCall::Prepare(const std::string& hostPath, const std::string& modulePath,

@@ -93,6 +93,10 @@ bool Unreserved(unsigned char c) {
          c == '_' || c == '-';
 }
 
+// Hex digits by hand: a start need not bring in the formatted-output code.
+constexpr char kLowerHex[] = "0123456789abcdef";
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
 // Windows refuses longer value names.
 constexpr std::size_t kMaxValueNameUnits = 16383;
 constexpr std::size_t kMaxFileNameBytes = 255;
@@ -106,9 +110,7 @@ std::string HashedFileName(const std::string& name) {
   sha1.get_digest(digest);
   std::string result = "%h";
   for (unsigned int word : digest) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08x", word);
-    result += hex;
+    for (int shift = 28; shift >= 0; shift -= 4) result += kLowerHex[(word >> shift) & 0xF];
   }
   return result;
 }
@@ -127,9 +129,7 @@ std::string ValueFileName(const char16_t* valueName) {
       encoded += static_cast<char>(c);
       continue;
     }
-    char hex[4];
-    std::snprintf(hex, sizeof hex, "%%%02X", c);
-    encoded += hex;
+    ((encoded += '%') += kUpperHex[c >> 4]) += kUpperHex[c & 0xF];
   }
   if (encoded.size() > kMaxFileNameBytes) return HashedFileName(name);
   return encoded;
