@@ -1,8 +1,11 @@
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
 #include <string>
 
 #include "debug_database_parser.h"
+#include "platform/file_open.h"
+#include "platform/path_separator.h"
 #include "platform/special_folders.h"
 #include "vantilcore/debug.h"
 
@@ -12,24 +15,38 @@ namespace {
 constexpr std::u16string_view kMakerFolder = u"Harlund";
 constexpr std::u16string_view kFileName = u"DebugDatabase.txt";
 
-bool DatabasePath(std::filesystem::path& path) {
+bool DatabasePath(std::u16string& path) {
   char16_t folder[platform::kMaxPath + 1] = {};
   if (!platform::SHGetSpecialFolderPathW(nullptr, folder, platform::kCsidlAppData, false))
     return false;
   folder[platform::kMaxPath] = u'\0';
-  path = std::filesystem::path(std::u16string(folder)) / kMakerFolder / kFileName;
+  path = folder;
+  for (const std::u16string_view part : {kMakerFolder, kFileName}) {
+    if (!path.empty() && !platform::IsPathSeparator(path.back())) path += platform::kPathSeparator;
+    path += part;
+  }
   return true;
 }
 
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 // Missing or unreadable files read as empty; at most the first MiB counts.
+// Read in pieces, so that a small file costs no megabyte of cleared memory.
 std::string ReadDatabaseFile() {
-  std::filesystem::path path;
+  std::u16string path;
   if (!DatabasePath(path)) return {};
-  std::ifstream file(path, std::ios::binary);
+  const std::unique_ptr<std::FILE, FileCloser> file(platform::_wfopen(path.c_str(), u"rb"));
   if (!file) return {};
-  std::string text(detail::kLargestDatabaseFile, '\0');
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(file.gcount()));
+  std::string text;
+  char chunk[16384];
+  while (text.size() < detail::kLargestDatabaseFile) {
+    const std::size_t wanted = std::min(sizeof chunk, detail::kLargestDatabaseFile - text.size());
+    const std::size_t count = std::fread(chunk, 1, wanted, file.get());
+    text.append(chunk, count);
+    if (count < wanted) break;
+  }
   return text;
 }
 
