@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/directory_listing.h"
+#include "platform/utf_common.h"
 
 namespace platform {
 namespace {
@@ -126,6 +127,10 @@ EntryKind KindOfPath(const std::string& path, int& error) {
   if (stat(path.c_str(), &status) == 0) return KindOfMode(status.st_mode);
   if (!IsMissing(errno)) error = errno;
   return EntryKind::kOther;
+}
+
+EntryKind KindOfPath(const std::u16string& path, int& error) {
+  return KindOfPath(Utf16ToUtf8(path), error);
 }
 
 }  // namespace platform

@@ -23,6 +23,15 @@ EntryKind KindOf(fs::file_type type) {
   }
 }
 
+// The library reports a missing path with its error code set and a
+// not-found status; only a status it could not read is an error.
+EntryKind FollowedKind(const fs::path& path, int& error) {
+  boost::system::error_code code;
+  const fs::file_status status = fs::status(path, code);
+  error = status.type() == fs::status_error ? code.value() : 0;
+  return KindOf(status.type());
+}
+
 }  // namespace
 
 struct DirectoryListing::State {
@@ -78,13 +87,10 @@ EntryKind DirectoryListing::Follow(const std::string&, const std::string& path, 
   return KindOfPath(path, error);
 }
 
-// The library reports a missing path with its error code set and a
-// not-found status; only a status it could not read is an error.
-EntryKind KindOfPath(const std::string& path, int& error) {
-  boost::system::error_code code;
-  const fs::file_status status = fs::status(fs::path(path), code);
-  error = status.type() == fs::status_error ? code.value() : 0;
-  return KindOf(status.type());
+EntryKind KindOfPath(const std::string& path, int& error) { return FollowedKind(fs::path(path), error); }
+
+EntryKind KindOfPath(const std::u16string& path, int& error) {
+  return FollowedKind(fs::path(std::wstring(path.begin(), path.end())), error);
 }
 
 }  // namespace platform

@@ -1,8 +1,7 @@
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "Quenor/Quenor.h"
+#include "platform/directory_listing.h"
 #include "platform/path_separator.h"
 
 namespace Quenor {
@@ -35,11 +34,12 @@ UTF16String PathUtils::GetFullDirectoryPart(const UTF16String& path) {
 // A regular file counts; a directory counts only when asked for.
 bool PathUtils::ExistsOnDisk(const UTF16String& path, bool directoriesCount) {
   if (path.empty()) return false;
-  std::error_code error;
-  const auto status = std::filesystem::status(std::u16string(path.begin(), path.end()), error);
-  if (error) return false;
-  if (std::filesystem::is_regular_file(status)) return true;
-  return directoriesCount && std::filesystem::is_directory(status);
+  int error = 0;
+  const platform::EntryKind kind =
+      platform::KindOfPath(std::u16string(path.begin(), path.end()), error);
+  if (error != 0) return false;
+  if (kind == platform::EntryKind::kRegular) return true;
+  return directoriesCount && kind == platform::EntryKind::kDirectory;
 }
 
 }  // namespace Quenor

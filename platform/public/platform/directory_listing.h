@@ -45,6 +45,9 @@ class PLATFORM_API DirectoryListing {
 
 // What path leads to, links followed. A path that does not exist, or that
 // runs through something other than a folder, is kOther without error.
+// The narrow text is in the system's narrow encoding (UTF-8 on Linux, the
+// code page on Windows), the UTF-16 one takes any name.
 PLATFORM_API EntryKind KindOfPath(const std::string& path, int& error);
+PLATFORM_API EntryKind KindOfPath(const std::u16string& path, int& error);
 
 }  // namespace platform
