@@ -17,7 +17,10 @@ UTF8String U8(const char* text) { return UTF8String(reinterpret_cast<const unsig
 // touches Instance().
 TEST(DebugDatabaseTest, ReadsTheUserFileOnceAndKeepsRunTimeEntriesInMemory) {
   const testing_support::ScratchFolder home("debug-database-test");
-  const std::string content = "# settings\nverbose = true\n";
+  // Longer than one piece of the reader, the entry after the first.
+  std::string content;
+  for (int line = 0; line < 2000; ++line) content += "# settings\n";
+  content += "verbose = true\n";
   const std::string file = home.Write("Harlund/DebugDatabase.txt", content);
   setenv("XDG_DATA_HOME", home.Dir().c_str(), 1);
 
