@@ -150,16 +150,22 @@ bool WriteAll(int file, const std::uint8_t* data, std::size_t size) {
   return true;
 }
 
-// A temporary name cannot clash with a value: "%t" is no escape.
+// A temporary name cannot clash with a value: "%t" is no escape. The key's
+// folder is made again only when it has gone since the key was opened.
 Status WriteValueFile(const std::string& path, const std::string& directory, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) {
   std::string temporary = directory + "/%tmp.XXXXXX";
-  const int file = mkstemp(temporary.data());
+  int file = mkstemp(temporary.data());
+  if (file < 0 && errno == ENOENT && MakeDirectories(directory)) {
+    temporary = directory + "/%tmp.XXXXXX";
+    file = mkstemp(temporary.data());
+  }
   if (file < 0) return static_cast<Status>(kErrorAccessDenied);
-  const std::uint8_t header[4] = {
-      static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(type >> 8),
-      static_cast<std::uint8_t>(type >> 16), static_cast<std::uint8_t>(type >> 24)};
-  const bool written = WriteAll(file, header, sizeof header) && WriteAll(file, data, size);
+  std::string content = {static_cast<char>(type), static_cast<char>(type >> 8),
+                         static_cast<char>(type >> 16), static_cast<char>(type >> 24)};
+  content.append(reinterpret_cast<const char*>(data), size);
+  const bool written =
+      WriteAll(file, reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
   const bool closed = close(file) == 0;
   if (!written || !closed || rename(temporary.c_str(), path.c_str()) != 0) {
     unlink(temporary.c_str());
@@ -187,7 +193,7 @@ Status RegCreateKeyExW(RegKey root, const char16_t* subKey, std::uint32_t, char1
   if (!relative) return Error(kErrorInvalidParameter);
   const std::string directory = *base + *relative;
   const bool existed = IsDirectory(directory);
-  if (!MakeDirectories(directory)) return Error(kErrorAccessDenied);
+  if (!existed && !MakeDirectories(directory)) return Error(kErrorAccessDenied);
   if (disposition != nullptr) *disposition = existed ? kRegOpenedExistingKey : kRegCreatedNewKey;
   *result = new RegistryKey{false, directory};  // freed by RegCloseKey
   return Error(kErrorSuccess);
@@ -197,7 +203,7 @@ Status RegSetValueExW(RegKey key, const char16_t* valueName, std::uint32_t, std:
                       const std::uint8_t* data, std::uint32_t size) {
   if (key == nullptr || (data == nullptr && size != 0)) return Error(kErrorInvalidParameter);
   const std::optional<std::string> directory = KeyDirectory(*key);
-  if (!directory || !MakeDirectories(*directory)) return Error(kErrorAccessDenied);
+  if (!directory) return Error(kErrorAccessDenied);
   if (ValueNameTooLong(valueName)) return Error(kErrorInvalidParameter);
   const std::string path = *directory + "/" + ValueFileName(valueName);
   return WriteValueFile(path, *directory, type, data, size);

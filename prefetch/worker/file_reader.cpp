@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <ostream>
+#include <string>
 
 namespace SpeedLauncher {
 namespace {
@@ -54,7 +55,9 @@ ReadReport ReadWholeFile(const std::string& path, ReadBufferSource& buffers,
   if (buffer == nullptr) return report;
   report.opened = true;
   try {
-    out << "Reading :" << path << std::endl;
+    // One write of the whole line, then the flush.
+    const std::string line = "Reading :" + path + '\n';
+    out.write(line.data(), static_cast<std::streamsize>(line.size())).flush();
     ReadToEnd(file.get(), buffer, cancelled, report);
     file.reset();
   } catch (const std::exception& error) {
