@@ -3,11 +3,11 @@
 #include <Quenor/Quenor.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/file_open.h"
 #include "vantilcore/string.h"
 
 namespace FE {
@@ -34,10 +34,6 @@ class LocalizerLockGuard {
 UTF16String WithSlash(const UTF16String& path) { return Quenor::PathUtils::AddTrailingSlash(path); }
 
 bool Exists(const UTF16String& path) { return Quenor::PathUtils::ExistsOnDisk(path, false); }
-
-std::filesystem::path NativePath(const UTF16String& path) {
-  return std::filesystem::path(std::u16string(path.begin(), path.end()));
-}
 
 }  // namespace
 
@@ -78,7 +74,9 @@ UTF16String& Localizer::GetLocalizedString(UTF16String& result, const char* text
 bool Localizer::LoadDictionary(const UTF16String& directory) {
   UTF16String path;
   if (!FindDictionaryFile(directory, path)) return false;
-  std::ifstream file(NativePath(path), std::ios::in | std::ios::binary);
+  std::ifstream file;
+  platform::OpenFileStream(file, std::u16string(path.begin(), path.end()),
+                           std::ios::in | std::ios::binary);
   if (!file.is_open() || !file.good()) return false;
   dictionary_->Load(file);
   file.close();
