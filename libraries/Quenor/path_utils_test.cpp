@@ -26,6 +26,10 @@ TEST(PathUtilsTest, ExistsOnDiskCountsDirectoriesOnlyWhenAsked) {
   EXPECT_TRUE(PathUtils::ExistsOnDisk(dir, true));
   EXPECT_FALSE(PathUtils::ExistsOnDisk(u"", true));
   EXPECT_FALSE(PathUtils::ExistsOnDisk(dir + u"/no-such-file-here", true));
+  // Names outside ASCII reach the file system intact; a file is no folder.
+  scratch.Write("caf\xC3\xA9.dat");
+  EXPECT_TRUE(PathUtils::ExistsOnDisk(dir + u"/caf\u00E9.dat", false));
+  EXPECT_FALSE(PathUtils::ExistsOnDisk(dir + u"/caf\u00E9.dat/inside", true));
 }
 
 TEST(QuenorTest, LanguageStringLooksLikeAFolderNameAndModuleIsFilled) {
