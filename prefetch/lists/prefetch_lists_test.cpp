@@ -202,6 +202,21 @@ TEST_F(ListTest, PatternsMatchTheWholePathOfWalkedFilesOnly) {
   EXPECT_EQ(errors.str(), "");
 }
 
+// More entries than one read of a folder returns, with a subfolder met
+// somewhere in between: the walk resumes the outer folder where it stopped.
+TEST_F(ListTest, LargeFoldersYieldEveryFileOnce) {
+  std::vector<std::string> expected;
+  for (int i = 0; i < 400; ++i) {
+    expected.push_back(
+        tree.Write("big/a-file-with-a-rather-long-name-" + std::to_string(i) + ".dat"));
+  }
+  expected.push_back(tree.Write("big/sub/inner.dat"));
+  ASSERT_TRUE(
+      Load("<Application name=\"common\"><FileList><File fileRelativePath=\"big\"/>"
+           "</FileList></Application>"));
+  EXPECT_EQ(Sorted(Paths(List("common"))), Sorted(expected));
+}
+
 TEST_F(ListTest, LinksAreFollowedForStatusButNotDescended) {
   const std::string target = tree.Write("outside/t.dat");
   tree.Write("outside/u.dat");
