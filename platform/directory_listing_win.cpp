@@ -87,7 +87,9 @@ EntryKind DirectoryListing::Follow(const std::string&, const std::string& path, 
   return KindOfPath(path, error);
 }
 
-EntryKind KindOfPath(const std::string& path, int& error) { return FollowedKind(fs::path(path), error); }
+EntryKind KindOfPath(const std::string& path, int& error) {
+  return FollowedKind(fs::path(path), error);
+}
 
 EntryKind KindOfPath(const std::u16string& path, int& error) {
   return FollowedKind(fs::path(std::wstring(path.begin(), path.end())), error);
