@@ -51,8 +51,8 @@ bool ParseListText(std::string text, TiXmlDocument& document) {
   // byte claims, so a truncated or invalid sequence near the end walks it
   // past the terminator. Only well-formed UTF-8 reaches it.
   if (!platform::IsWellFormedUtf8(text)) return false;
-  const std::string normalized = NormalizeLineEnds(text);
-  document.Parse(normalized.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  if (text.find('\r') != std::string::npos) text = NormalizeLineEnds(text);
+  document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
   return !document.Error();
 }
 
