@@ -54,6 +54,7 @@ bool LoadListFile(const std::string& path, ApplicationLists& lists,
 bool ExpandListFile(const std::string& path, const NamedItemSink& add,
                     const ExpansionContext& context) {
   TiXmlDocument document;
+  document.SetTabSize(0);  // no row and column per node: the expansion reports none
   if (!ParseListFile(path, document)) return false;
   for (const TiXmlElement* section = FirstSection(document); section != nullptr;
        section = NextElement(*section)) {
