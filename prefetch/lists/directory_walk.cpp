@@ -9,15 +9,10 @@
 namespace SpeedLauncher {
 namespace {
 
+constexpr const char* kWalkFailed = "cannot walk";
+
 using platform::DirectoryListing;
 using platform::EntryKind;
-
-void ThrowIf(int error, const std::string& path) {
-  if (error == 0) return;
-  throw boost::filesystem::filesystem_error(
-      "cannot walk", boost::filesystem::path(path),
-      boost::system::error_code(error, boost::system::system_category()));
-}
 
 bool EndsInSeparator(const std::string& text) {
   if (text.empty()) return false;
@@ -40,12 +35,19 @@ struct Level {
 
 }  // namespace
 
+void ThrowIfFailed(int error, const char* what, const std::string& path) {
+  if (error == 0) return;
+  throw boost::filesystem::filesystem_error(
+      what, boost::filesystem::path(path),
+      boost::system::error_code(error, boost::system::system_category()));
+}
+
 WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
                             const FileVisitor& visit) {
   int error = 0;
   std::vector<Level> open;
   open.push_back({DirectoryListing(directory, error), directory.size()});
-  ThrowIf(error, directory);
+  ThrowIfFailed(error, kWalkFailed, directory);
   std::string path = directory;  // the current entry's text, grown and cut in place
   std::string name;
   EntryKind kind = EntryKind::kOther;
@@ -53,7 +55,7 @@ WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& can
     Level& level = open.back();
     path.resize(level.length);
     if (!level.listing.Next(name, kind, error)) {
-      ThrowIf(error, path);
+      ThrowIfFailed(error, kWalkFailed, path);
       open.pop_back();
       continue;
     }
@@ -61,14 +63,14 @@ WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& can
     AppendName(path, name);
     if (kind == EntryKind::kSymlink) {
       kind = level.listing.Follow(name, path, error);
-      ThrowIf(error, path);
+      ThrowIfFailed(error, kWalkFailed, path);
       if (kind == EntryKind::kRegular) visit(path);
       continue;
     }
     if (kind == EntryKind::kRegular) visit(path);
     if (kind != EntryKind::kDirectory) continue;
     DirectoryListing child(level.listing, name, path, error);
-    ThrowIf(error, path);
+    ThrowIfFailed(error, kWalkFailed, path);
     open.push_back({std::move(child), path.size()});
   }
   return WalkResult::kDone;

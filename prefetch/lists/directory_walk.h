@@ -22,4 +22,8 @@ using FileVisitor = std::function<void(const std::string& path)>;
 WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
                             const FileVisitor& visit);
 
+// Throws boost::filesystem::filesystem_error(what, path) with the system's
+// error number, unless it is 0.
+void ThrowIfFailed(int error, const char* what, const std::string& path);
+
 }  // namespace SpeedLauncher

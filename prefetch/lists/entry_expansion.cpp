@@ -1,7 +1,6 @@
 #include "prefetch/lists/entry_expansion.h"
 
 #include <boost/filesystem/exception.hpp>
-#include <boost/filesystem/path.hpp>
 #include <optional>
 #include <ostream>
 
@@ -37,10 +36,7 @@ EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry
   // that links it, at start-up.
   int error = 0;
   const platform::EntryKind kind = platform::KindOfPath(fullPath, error);
-  if (error != 0) {
-    throw fs::filesystem_error("cannot read the status", fs::path(fullPath),
-                               boost::system::error_code(error, boost::system::system_category()));
-  }
+  ThrowIfFailed(error, "cannot read the status", fullPath);
   if (kind == platform::EntryKind::kRegular) {
     add(fullPath, entry.isForeground);
     return EntryResult::kDone;
