@@ -1,6 +1,6 @@
 # What the launcher pays before "Run" that it need not (Linux; a Windows
-# build links its dependencies statically already). Figures: README,
-# benchmarks.
+# build links its dependencies statically already). Figures:
+# docs/benchmarks.md.
 if(WIN32 OR NOT TARGET Pellicor)
   return()
 endif()

@@ -1,6 +1,6 @@
 // The strings' storage comes from the system allocator, told the size on
 // both ways. Size classes of our own measured no faster at start-up or in
-// the localizer than the system's per-thread caches (see the README).
+// the localizer than the system's per-thread caches (see docs/architecture.md).
 #include <cstddef>
 #include <new>
 
