@@ -32,26 +32,9 @@ function(pellicor_install target)
   install(TARGETS ${target} RUNTIME DESTINATION . LIBRARY DESTINATION . ARCHIVE EXCLUDE_FROM_ALL)
 endfunction()
 
-# pellicor_tool_docs(TOOL DESCRIPTION [HELP_OPTION option])
-# The tool's manual page, made from its help text so that the two never
-# disagree (it needs a tool that runs here), and its bash completion,
-# TOOL.bash-completion beside its sources.
-function(pellicor_tool_docs tool description)
-  cmake_parse_arguments(ARG "" "HELP_OPTION" "" ${ARGN})
-  if(NOT ARG_HELP_OPTION)
-    set(ARG_HELP_OPTION --help)
-  endif()
-  if(NOT CMAKE_CROSSCOMPILING)
-    find_program(HELP2MAN help2man REQUIRED)
-    set(manual ${CMAKE_CURRENT_BINARY_DIR}/${tool}.1)
-    add_custom_command(OUTPUT ${manual}
-      COMMAND ${HELP2MAN} --no-info --section=1 --help-option=${ARG_HELP_OPTION}
-              --name=${description} --output=${manual} $<TARGET_FILE:${tool}>
-      DEPENDS ${tool}
-      COMMENT "Making the ${tool} manual page" VERBATIM)
-    add_custom_target(${tool}_manual ALL DEPENDS ${manual})
-    install(FILES ${manual} DESTINATION share/man/man1)
-  endif()
+# pellicor_tool_completion(TOOL)
+# The tool's bash completion, TOOL.bash-completion beside its sources.
+function(pellicor_tool_completion tool)
   if(NOT WIN32)
     install(FILES ${tool}.bash-completion DESTINATION share/bash-completion/completions
       RENAME ${tool})

@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64
   clang libclang-rt-14-dev
   hyperfine gettext elfutils
-  libcli11-dev help2man bash-completion vmtouch jq libgettextpo-dev
+  libcli11-dev scdoc man-db bash-completion vmtouch jq libgettextpo-dev
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib/packages.sh"
