@@ -4,11 +4,17 @@
 
 namespace platform {
 
-TraceOutcome TraceFileOpens(const std::vector<std::string>&, double,
-                            const std::function<void(const std::string&)>&) {
+TraceOutcome TraceFileOpens(const std::vector<std::string>&, double, const TraceListener&) {
   TraceOutcome outcome;
+  outcome.failure = TraceFailure::kCannotTrace;
   outcome.error = ERROR_NOT_SUPPORTED;
   return outcome;
 }
+
+FileClockStamp FileClockNow() { return {}; }
+
+FileClockStamp FileClockNextTick() { return {}; }
+
+bool UnchangedSince(const std::string&, const FileClockStamp&) { return false; }
 
 }  // namespace platform

@@ -8,6 +8,8 @@
 #include <boost/filesystem.hpp>
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
+#include <chrono>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -188,47 +190,106 @@ TEST_F(CommandsTest, UnloadableListFailsWithItsName) {
   EXPECT_TRUE(out_.str().empty());
 }
 
-// The program opens two of the three files below the list's folder (and a
-// file for writing); the list names exactly those two, in opening order,
-// relative to its folder, and expands back to them.
-TEST_F(CommandsTest, RecordListsTheFilesTheProgramOpenedAndOnlyThose) {
-  tree_.Write("rec/b.dat", "b");
-  tree_.Write("rec/sub/a.dat", "a");
-  tree_.Write("rec/unopened.dat", "u");
-  options_.output = Path("rec/recorded.xml");
-  options_.program = {"sh", "-c", "cat b.dat sub/a.dat b.dat >written.dat"};
+// Runs record from inside folder, as a user would.
+int RecordIn(const std::string& folder, Options& options, std::ostream& out, std::ostream& errors) {
   const fs::path before = fs::current_path();
-  fs::current_path(Path("rec"));
-  const int status = RunRecord(options_, out_, errors_);
+  fs::current_path(folder);
+  const int status = RunRecord(options, out, errors);
   fs::current_path(before);
-  ASSERT_EQ(status, 0) << errors_.str();
+  return status;
+}
+
+// The program reads b.dat twice and sub/a.dat, and makes, truncates,
+// appends to or deletes the rest after reading them, reads the kernel's
+// files and one whose name is not UTF-8. The list is written through a
+// linked folder; it names exactly b.dat and sub/a.dat, in reading order,
+// relative to the real folder, and passes check.
+TEST_F(CommandsTest, RecordListsOnlyTheFilesReadAndLeftAsTheyWere) {
+  for (const char* name : {"b.dat", "sub/a.dat", "unopened.dat", "t.dat", "w.dat", "d.dat"}) {
+    tree_.Write(std::string("rec/") + name, name);
+  }
+  tree_.Write("rec/bad\xff.dat");
+  fs::create_directory_symlink(Path("rec"), Path("linked"));
+  options_.output = Path("linked/recorded.xml");
+  options_.program = {"sh", "-c",
+                      "cat b.dat sub/a.dat b.dat t.dat w.dat d.dat bad*.dat /proc/self/status "
+                      ">/dev/null; echo x >made.dat; cat made.dat >/dev/null; : >t.dat; "
+                      "echo x >>w.dat; rm d.dat"};
+  ASSERT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 0) << errors_.str();
+  EXPECT_NE(errors_.str().find("bad\\xff.dat: warning: left out: the name is not UTF-8"),
+            std::string::npos)
+      << errors_.str();
+  EXPECT_NE(errors_.str().find("speedlauncher: recorded "), std::string::npos) << errors_.str();
+  EXPECT_EQ(out_.str(), "");  // the program's output is the program's alone
   const std::string list = tree_.Read("rec/recorded.xml");
   const std::size_t b = list.find("fileRelativePath=\"b.dat\" isForeground=\"1\"");
   const std::size_t a = list.find("fileRelativePath=\"sub/a.dat\" isForeground=\"1\"");
-  EXPECT_NE(b, std::string::npos) << list;
-  EXPECT_NE(a, std::string::npos) << list;
+  ASSERT_NE(b, std::string::npos) << list;
   EXPECT_LT(b, a) << list;
   EXPECT_EQ(list.find("\"b.dat\"", b + 20), std::string::npos) << list;  // once, though read twice
-  EXPECT_EQ(list.find("unopened"), std::string::npos) << list;
-  EXPECT_EQ(list.find("written"), std::string::npos) << list;
-  EXPECT_EQ(list.find(tree_.Dir().string()), std::string::npos) << list;
-
-  Options expand;
-  expand.listFile = options_.output;
-  expand.directory = Path("rec");
-  expand.pathsOnly = true;
-  std::ostringstream paths;
-  ASSERT_EQ(RunExpand(expand, paths, errors_), 0) << errors_.str();
-  const std::string text = paths.str();
-  EXPECT_NE(text.find(Path("rec") + "/b.dat\n" + Path("rec") + "/sub/a.dat\n"), std::string::npos)
-      << text;
-  // Nothing else below the tree: what lies outside it is the loader's.
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.rfind(tree_.Dir().string(), 0) != 0) continue;
-    EXPECT_TRUE(line == Path("rec") + "/b.dat" || line == Path("rec") + "/sub/a.dat") << line;
+  for (const std::string& absent : {std::string("unopened"), std::string("/proc/"), Path("")}) {
+    EXPECT_EQ(list.find(absent), std::string::npos) << absent << '\n' << list;
   }
+  for (const char* made : {"made.dat", "t.dat", "w.dat", "d.dat", "bad"}) {
+    EXPECT_EQ(list.find(std::string("\"") + made), std::string::npos) << made << '\n' << list;
+  }
+
+  Options check;
+  check.listFile = Path("rec/recorded.xml");
+  check.directory = Path("rec");
+  std::ostringstream checked, findings;
+  EXPECT_EQ(RunCheck(check, checked, findings), 0) << findings.str();
+  EXPECT_EQ(findings.str().find("error"), std::string::npos) << findings.str();
 }
+
+// The program's own status comes back, a signal's as 128 plus its number;
+// a terminate signal sent to the recorder goes to the whole program, which
+// ends, and the list is still written.
+TEST_F(CommandsTest, RecordEndsWithTheProgramsStatusAndPassesSignalsOn) {
+  tree_.Write("rec/read.dat");
+  options_.output = Path("rec/recorded.xml");
+  options_.program = {"sh", "-c", "cat read.dat; exit 5"};
+  EXPECT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 5) << errors_.str();
+  options_.program = {"sh", "-c", "kill -KILL $$"};
+  EXPECT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 128 + SIGKILL) << errors_.str();
+
+  fs::remove(Path("rec/recorded.xml"));
+  options_.program = {"sh", "-c",
+                      "cat read.dat; sleep 30 & echo $! >sleeper; kill -TERM $PPID; wait"};
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 128 + SIGTERM) << errors_.str();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_NE(tree_.Read("rec/recorded.xml").find("\"read.dat\""), std::string::npos);
+  const std::string sleeper = tree_.Read("rec/sleeper");
+  ASSERT_FALSE(sleeper.empty());
+  // Gone, or a zombie its new parent has not collected yet.
+  std::ifstream state("/proc/" + std::to_string(std::stoi(sleeper)) + "/stat");
+  std::string pid, name, code;
+  if (state >> pid >> name >> code) {
+    EXPECT_EQ(code, "Z") << sleeper;
+  }
+
+  options_.program = {"./no such program"};
+  EXPECT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 127);
+  EXPECT_NE(errors_.str().find("no such program: error: cannot run: No such file or directory"),
+            std::string::npos)
+      << errors_.str();
+}
+
+#ifdef RECORD_TEST_PROGRAM_32
+// A 32-bit program's opens come through the 32-bit gate with the 32-bit
+// numbers (open is 5 there, openat 295).
+TEST_F(CommandsTest, RecordFollowsA32BitProgram) {
+  tree_.Write("rec/one.dat");
+  tree_.Write("rec/two.dat");
+  options_.output = Path("rec/recorded.xml");
+  options_.program = {RECORD_TEST_PROGRAM_32, "one.dat", "two.dat"};
+  ASSERT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 0) << errors_.str();
+  const std::string list = tree_.Read("rec/recorded.xml");
+  EXPECT_NE(list.find("\"" RECORD_TEST_PROGRAM_32 "\""), std::string::npos) << list;
+  EXPECT_LT(list.find("\"one.dat\""), list.find("\"two.dat\"")) << list << errors_.str();
+}
+#endif
 
 ParsedCommandLine Parse(std::vector<const char*> words, std::ostream& out, std::ostream& errors) {
   words.insert(words.begin(), "speedlauncher");

@@ -1,13 +1,15 @@
 #include <tinyxml.h>
 
 #include <boost/filesystem/operations.hpp>
-#include <cstdio>
-#include <ostream>
+#include <cerrno>
+#include <fstream>
+#include <string_view>
 #include <system_error>
 #include <unordered_set>
 
 #include "commands.h"
 #include "platform/file_open_trace.h"
+#include "platform/utf_common.h"
 #include "report_text.h"
 
 namespace speedlauncher {
@@ -15,65 +17,178 @@ namespace {
 
 namespace fs = boost::filesystem;
 
-// Relative to folder where the path lies below it, as the launcher joins
-// relative entries to its own folder; unchanged elsewhere.
+// What the kernel makes up on the spot: reading it again says nothing
+// about the next start.
+bool InSystemFolder(const std::string& path) {
+  for (std::string_view folder : {"/proc/", "/sys/", "/dev/", "/run/"}) {
+    if (path.compare(0, folder.size(), folder) == 0) return true;
+  }
+  return false;
+}
+
+// Where the list goes. A link is written through, so that the list's real
+// folder is the one relative entries are based on.
+struct ListTarget {
+  bool toStandardOutput = false;
+  std::string file;      // what is written, links resolved
+  std::string folder;    // its real folder with a trailing "/"; empty: none
+  bool inPlace = false;  // a device or pipe: written into, not replaced
+};
+
+ListTarget TargetOf(const std::string& output) {
+  ListTarget target;
+  if (output == "-") {
+    target.toStandardOutput = true;
+    return target;
+  }
+  boost::system::error_code error;
+  fs::path file = fs::absolute(fs::path(output));
+  const fs::file_status status = fs::status(file, error);
+  if (fs::is_symlink(fs::symlink_status(file, error))) {
+    const fs::path resolved = fs::weakly_canonical(file, error);
+    if (!error) file = resolved;
+  }
+  target.inPlace = fs::exists(status) && !fs::is_regular_file(status);
+  const fs::path folder = fs::weakly_canonical(file.parent_path(), error);
+  target.file = (error ? file : folder / file.filename()).string();
+  if (!error) target.folder = folder.string() + (folder.string().back() == '/' ? "" : "/");
+  return target;
+}
+
+// Relative to the list's folder where the path lies below it, as the
+// launcher joins relative entries to its own folder; unchanged elsewhere.
 std::string AsEntryPath(const std::string& path, const std::string& folder) {
-  const std::string prefix = folder.back() == '/' ? folder : folder + "/";
-  if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0) {
-    return path.substr(prefix.size());
+  if (!folder.empty() && path.size() > folder.size() &&
+      path.compare(0, folder.size(), folder) == 0) {
+    return path.substr(folder.size());
   }
   return path;
 }
 
-// Written beside the target and renamed over it, so that a failed run
-// leaves no half list.
-bool WriteList(const std::vector<std::string>& paths, const std::string& output,
-               std::ostream& errors) {
-  const std::string folder =
-      fs::absolute(fs::path(output)).parent_path().lexically_normal().string();
+std::string ListText(const std::vector<std::string>& paths, const std::string& folder) {
   TiXmlDocument document;
-  document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", ""));
-  auto* root = static_cast<TiXmlElement*>(document.LinkEndChild(new TiXmlElement("SpeedLauncher")));
-  auto* section = static_cast<TiXmlElement*>(root->LinkEndChild(new TiXmlElement("Application")));
-  section->SetAttribute("name", "pellicor");
-  auto* files = static_cast<TiXmlElement*>(section->LinkEndChild(new TiXmlElement("FileList")));
+  document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", ""));
+  TiXmlNode* root = document.InsertEndChild(TiXmlElement("SpeedLauncher"));
+  TiXmlElement section("Application");
+  section.SetAttribute("name", "pellicor");
+  TiXmlNode* files = root->InsertEndChild(section)->InsertEndChild(TiXmlElement("FileList"));
   for (const std::string& path : paths) {
-    auto* entry = static_cast<TiXmlElement*>(files->LinkEndChild(new TiXmlElement("File")));
-    entry->SetAttribute("fileRelativePath", AsEntryPath(path, folder));
-    entry->SetAttribute("isForeground", "1");
+    TiXmlElement entry("File");
+    entry.SetAttribute("fileRelativePath", AsEntryPath(path, folder));
+    entry.SetAttribute("isForeground", "1");
+    files->InsertEndChild(entry);
   }
-  const std::string temporary = output + ".tmp";
-  if (!document.SaveFile(temporary)) {
-    Report(errors, temporary, 0, Severity::kError, "cannot write the list");
-    std::remove(temporary.c_str());
+  TiXmlPrinter printer;
+  printer.SetIndent("  ");
+  document.Accept(&printer);
+  return printer.Str();
+}
+
+// Empty when written, else the system's reason.
+std::string WriteAll(const std::string& file, const std::string& text) {
+  errno = 0;
+  std::ofstream stream(file, std::ios::binary | std::ios::trunc);
+  if (stream) stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+  if (stream) stream.close();
+  if (stream) return {};
+  return std::generic_category().message(errno != 0 ? errno : EIO);
+}
+
+// A file is written beside the target and renamed over it, so that a
+// failed or interrupted run leaves the old list whole.
+bool WriteList(const std::string& text, const ListTarget& target, std::ostream& out,
+               std::ostream& errors) {
+  if (target.toStandardOutput) {
+    out << text << std::flush;
+    if (out) return true;
+    Report(errors, "-", 0, Severity::kError, "cannot write the list");
     return false;
   }
-  boost::system::error_code error;
-  fs::rename(fs::path(temporary), fs::path(output), error);
-  if (!error) return true;
-  Report(errors, output, 0, Severity::kError, "cannot write the list: " + error.message());
-  std::remove(temporary.c_str());
+  std::string why;
+  if (target.inPlace) {
+    why = WriteAll(target.file, text);
+  } else {
+    boost::system::error_code error;
+    const fs::path file(target.file);
+    const fs::path temporary =
+        file.parent_path() / fs::unique_path("." + file.filename().string() + ".%%%%%%%%.tmp");
+    why = WriteAll(temporary.string(), text);
+    if (why.empty()) {
+      const fs::file_status old = fs::status(file, error);
+      if (fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), error);
+      fs::rename(temporary, file, error);
+      if (error) why = error.message();
+    }
+    if (!why.empty()) fs::remove(temporary, error);
+  }
+  if (why.empty()) return true;
+  Report(errors, target.file, 0, Severity::kError, "cannot write the list: " + why);
   return false;
+}
+
+struct Recorded {
+  std::vector<std::string> paths;  // in first reading order, each once
+  std::unordered_set<std::string> seen;
+};
+
+// Only what the program found there and left as it was: a file it made,
+// wrote, truncated or deleted will not be there, or not so, next time.
+std::vector<std::string> FilesToList(const Recorded& recorded, const ListTarget& target,
+                                     const platform::FileClockStamp& startedAt,
+                                     std::size_t& changed, std::ostream& errors) {
+  std::vector<std::string> kept;
+  for (const std::string& path : recorded.paths) {
+    if (InSystemFolder(path) || path == target.file) continue;
+    if (!platform::UnchangedSince(path, startedAt)) {
+      ++changed;
+      continue;
+    }
+    if (!platform::IsWellFormedUtf8(path)) {
+      Report(errors, Printable(path), 0, Severity::kWarning,
+             "left out: the name is not UTF-8, which a list cannot hold");
+      continue;
+    }
+    kept.push_back(path);
+  }
+  return kept;
 }
 
 }  // namespace
 
 int RunRecord(const Options& options, std::ostream& out, std::ostream& errors) {
-  std::vector<std::string> paths;
-  std::unordered_set<std::string> seen;
+  const ListTarget target = TargetOf(options.output);
+  Recorded recorded;
+  platform::TraceListener listener;
+  listener.read = [&recorded](const std::string& path) {
+    if (recorded.seen.insert(path).second) recorded.paths.push_back(path);
+  };
+  listener.unprivileged = [&errors](const std::string& program, const std::string& privilege) {
+    Report(errors, Printable(program), 0, Severity::kWarning,
+           "runs without its " + privilege + " privileges while recorded");
+  };
   const platform::TraceOutcome outcome =
-      platform::TraceFileOpens(options.program, options.seconds, [&](const std::string& path) {
-        if (seen.insert(path).second) paths.push_back(path);
-      });
-  if (!outcome.started) {
-    Report(errors, options.program.front(), 0, Severity::kError,
-           "cannot run and trace: " + std::system_category().message(outcome.error));
-    return 1;
+      platform::TraceFileOpens(options.program, options.seconds, listener);
+  const std::string reason = std::system_category().message(outcome.error);
+  if (outcome.failure == platform::TraceFailure::kCannotRun) {
+    Report(errors, Printable(options.program.front()), 0, Severity::kError,
+           "cannot run: " + reason);
+    return outcome.error == ENOENT ? 127 : 126;  // as a shell says it
   }
-  if (!WriteList(paths, options.output, errors)) return 1;
-  out << "recorded " << paths.size() << " files into " << options.output
-      << (outcome.timedOut ? " (time ran out; the program goes on untraced)" : "") << '\n';
-  return 0;
+  if (outcome.failure == platform::TraceFailure::kCannotTrace) {
+    Report(errors, Printable(options.program.front()), 0, Severity::kError,
+           "cannot trace: " + reason);
+    return 125;
+  }
+  std::size_t changed = 0;
+  const std::vector<std::string> paths =
+      FilesToList(recorded, target, outcome.startedAt, changed, errors);
+  if (!WriteList(ListText(paths, target.folder), target, out, errors)) return 1;
+  errors << "speedlauncher: recorded " << paths.size() << " files into "
+         << (target.toStandardOutput ? "standard output" : Printable(target.file));
+  if (changed > 0) errors << "; left out " << changed << " the program made or changed";
+  if (outcome.timedOut) errors << "; time ran out, the program goes on untraced";
+  errors << '\n';
+  return outcome.timedOut ? 0 : outcome.exitStatus;
 }
 
 }  // namespace speedlauncher

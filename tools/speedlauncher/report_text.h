@@ -17,8 +17,15 @@ void Report(std::ostream& errors, std::string_view file, int line, Severity seve
 // 0 B, 512 B, 1.2 KiB, 3.0 MiB, 1.5 GiB: binary units, one decimal.
 std::string HumanSize(std::uint64_t bytes);
 
-// The text as a JSON string, quotes included. Bytes that are not UTF-8
-// pass through unchanged, as paths may hold them.
+// The text as a JSON string, quotes included, always well-formed
+// UTF-8. A byte that is not
+// part of well-formed UTF-8 becomes \udcXX (XX the byte), as Python's
+// "surrogateescape" reads it back into the same bytes.
 std::string JsonString(std::string_view text);
+
+// The text as it can be shown in a message: well-formed UTF-8 as it is,
+// any other byte as \xXX, control characters as \n, \t or \xXX, and a
+// backslash doubled, so that the shown name is unambiguous.
+std::string Printable(std::string_view text);
 
 }  // namespace speedlauncher
