@@ -2,13 +2,25 @@
 #include <boost/filesystem/operations.hpp>
 
 #include "platform/directory_listing.h"
+#include "platform/utf_common.h"
 
 // The file system library's iterator already takes each entry's kind from
 // the find data that lists it; only reparse points cost a status call.
+// Paths go to it in UTF-16, so a name outside the ANSI code page is found.
 namespace platform {
 namespace {
 
 namespace fs = boost::filesystem;
+
+fs::path WidePath(const std::string& utf8) {
+  const std::u16string wide = Utf8ToUtf16(utf8);
+  return fs::path(std::wstring(wide.begin(), wide.end()));
+}
+
+std::string Utf8Name(const fs::path& path) {
+  const std::wstring& wide = path.native();
+  return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
 
 EntryKind KindOf(fs::file_type type) {
   switch (type) {
@@ -44,7 +56,7 @@ namespace {
 std::unique_ptr<DirectoryListing::State> OpenState(const std::string& path, int& error) {
   boost::system::error_code code;
   auto state = std::make_unique<DirectoryListing::State>();
-  state->it = fs::directory_iterator(fs::path(path), code);
+  state->it = fs::directory_iterator(WidePath(path), code);
   error = code.value();
   if (code) return nullptr;
   return state;
@@ -78,7 +90,7 @@ bool DirectoryListing::Next(std::string& name, EntryKind& kind, int& error) {
     error = code.value();
     return false;
   }
-  name = state_->it->path().filename().string();
+  name = Utf8Name(state_->it->path().filename());
   kind = KindOf(status.type());
   return true;
 }
@@ -88,7 +100,7 @@ EntryKind DirectoryListing::Follow(const std::string&, const std::string& path, 
 }
 
 EntryKind KindOfPath(const std::string& path, int& error) {
-  return FollowedKind(fs::path(path), error);
+  return FollowedKind(WidePath(path), error);
 }
 
 EntryKind KindOfPath(const std::u16string& path, int& error) {

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(path.c_str(), mode);
+}
+
 std::FILE* _wfopen(const char16_t* path, const char16_t* mode) {
   if (path == nullptr || mode == nullptr) return nullptr;
   return std::fopen(Utf16ToUtf8(path).c_str(), Utf16ToUtf8(mode).c_str());

@@ -1,6 +1,5 @@
 #include "directory_walk.h"
 
-#include <boost/filesystem/exception.hpp>
 #include <boost/filesystem/path.hpp>
 #include <vector>
 
@@ -37,9 +36,8 @@ struct Level {
 
 void ThrowIfFailed(int error, const char* what, const std::string& path) {
   if (error == 0) return;
-  throw boost::filesystem::filesystem_error(
-      what, boost::filesystem::path(path),
-      boost::system::error_code(error, boost::system::system_category()));
+  throw ExpansionError(what, path,
+                       boost::system::error_code(error, boost::system::system_category()));
 }
 
 WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,

@@ -1,6 +1,5 @@
 #include "prefetch/lists/entry_expansion.h"
 
-#include <boost/filesystem/exception.hpp>
 #include <optional>
 #include <ostream>
 
@@ -10,8 +9,6 @@
 
 namespace SpeedLauncher {
 namespace {
-
-namespace fs = boost::filesystem;
 
 // Every regular file below directory, each kept as the text the walk built,
 // which is also what the pattern must match as a whole.
@@ -52,12 +49,12 @@ EntryResult ExpandEntry(const EntryAttributes& entry, const ExpansionContext& co
   if (entry.NamesNothing()) return EntryResult::kDone;
   try {
     return ExpandPath(FullPath(entry, context.defaultBase), entry, context, add);
-  } catch (const fs::filesystem_error& error) {
+  } catch (const ExpansionError& error) {
     if (context.errors != nullptr) {
       *context.errors << error.code().category().name() << ':' << error.code().value()
                       << std::flush;
     }
-    if (context.walkError) context.walkError(error.path1().string(), error.code().message());
+    if (context.walkError) context.walkError(error.Path(), error.code().message());
   } catch (...) {
     // An invalid pattern, memory running out: this entry yields no more.
   }

@@ -8,6 +8,8 @@
 #include <ostream>
 #include <string>
 
+#include "platform/file_open.h"
+
 namespace SpeedLauncher {
 namespace {
 
@@ -45,7 +47,7 @@ void ReadToEnd(std::FILE* file, char* buffer, const CancelCheck& cancelled, Read
 ReadReport ReadWholeFile(const std::string& path, ReadBufferSource& buffers,
                          const CancelCheck& cancelled, std::ostream& out, std::ostream& errors) {
   ReadReport report;
-  File file(std::fopen(path.c_str(), "rb"));
+  File file(platform::OpenFile(path, "rb"));
   if (!file) {
     report.openError = errno;
     return report;

@@ -17,7 +17,7 @@ enum class EntryKind { kRegular, kDirectory, kSymlink, kOther };
 // Errors are the system's own numbers (errno, or a Windows error code).
 class PLATFORM_API DirectoryListing {
  public:
-  // The directory at path, the text as given.
+  // The directory at path, the text as given (UTF-8, as for KindOfPath).
   DirectoryListing(const std::string& path, int& error);
   // The subdirectory `name` of parent, whose full text is path. A link put
   // in its place since it was listed is not followed.
@@ -45,8 +45,8 @@ class PLATFORM_API DirectoryListing {
 
 // What path leads to, links followed. A path that does not exist, or that
 // runs through something other than a folder, is kOther without error.
-// The narrow text is in the system's narrow encoding (UTF-8 on Linux, the
-// code page on Windows), the UTF-16 one takes any name.
+// Narrow paths here are UTF-8 on every system (Windows gets them in
+// UTF-16); on Linux they go to the system as the bytes they are.
 PLATFORM_API EntryKind KindOfPath(const std::string& path, int& error);
 PLATFORM_API EntryKind KindOfPath(const std::u16string& path, int& error);
 

@@ -8,6 +8,11 @@
 
 namespace platform {
 
+// Opens a file by a UTF-8 path with a C mode ("rb"), as fopen does, errno
+// set when it cannot. Linux takes the bytes as they are; Windows gets the
+// path in UTF-16, so a name outside the ANSI code page opens too.
+PLATFORM_API std::FILE* OpenFile(const std::string& path, const char* mode);
+
 // Opens a file by its UTF-16 path with a UTF-16 mode ("rb"), as the C
 // runtime's _wfopen does; null when it cannot be opened.
 PLATFORM_API std::FILE* _wfopen(const char16_t* path, const char16_t* mode);
