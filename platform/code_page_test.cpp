@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/utf_common.h"
 
 namespace platform {
 namespace {
@@ -102,6 +103,25 @@ TEST(CodePageTest, Windows1252BothWays) {
   EXPECT_FALSE(used);
   EXPECT_FALSE(IsDBCSLeadByteEx(kCpAcp, 0x81));
   EXPECT_FALSE(IsDBCSLeadByteEx(kCpUtf8, 0xE3));
+}
+
+// Text written in pieces, as a stream hands it to a console: cut anywhere,
+// converting each piece's complete part and carrying the rest gives what
+// the whole text gives, invalid bytes included.
+TEST(CodePageTest, TextCutAnywhereConvertsAsAWhole) {
+  const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xAC\xFF\xE2\x82z\xC3";
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    std::string pending = text.substr(0, cut);
+    const std::size_t complete = CompleteUtf8Length(pending);
+    std::u16string converted = Utf8ToUtf16(std::string_view(pending).substr(0, complete));
+    pending.erase(0, complete);
+    pending += text.substr(cut);
+    converted += Utf8ToUtf16(pending);
+    EXPECT_EQ(converted, Utf8ToUtf16(text)) << "cut at " << cut;
+  }
+  EXPECT_EQ(CompleteUtf8Length("ab\xF0\x9F\x8E"), 2u);
+  EXPECT_EQ(CompleteUtf8Length("ab\xE2\x82\xAC"), 5u);
+  EXPECT_EQ(CompleteUtf8Length("ab\x80"), 3u);  // a stray byte waits for nothing
 }
 
 }  // namespace

@@ -25,6 +25,19 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return result;
 }
 
+std::size_t CompleteUtf8Length(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  // A sequence is at most four bytes: its lead lies among the last four.
+  const std::size_t first = text.size() > 4 ? text.size() - 4 : 0;
+  for (std::size_t start = text.size(); start > first;) {
+    --start;
+    if ((bytes[start] & 0xC0) == 0x80) continue;  // a continuation byte
+    const Utf8Decoded decoded = DecodeUtf8(bytes + start, text.size() - start);
+    return decoded.status == Utf8Status::kTruncated ? start : text.size();
+  }
+  return text.size();
+}
+
 bool IsWellFormedUtf8(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   for (std::size_t i = 0; i < text.size();) {

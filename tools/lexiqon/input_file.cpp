@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "errors.h"
+#include "platform/file_open.h"
 
 namespace lexiqon {
 namespace {
@@ -36,7 +37,7 @@ std::string ReadAll(std::FILE* file, const std::string& path) {
 std::string ReadInput(const std::string& path) {
   if (path == "-") return ReadAll(stdin, "-");
   errno = 0;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, "rb"));
   if (!file) throw FileError(path, std::strerror(errno));
   return ReadAll(file.get(), path);
 }
@@ -44,7 +45,7 @@ std::string ReadInput(const std::string& path) {
 void CheckReadable(const std::string& path) {
   if (path == "-") return;
   errno = 0;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  const std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, "rb"));
   if (!file) throw FileError(path, std::strerror(errno));
   // A folder opens but cannot be read.
   std::fgetc(file.get());

@@ -4,15 +4,17 @@
 
 #include <algorithm>
 #include <boost/algorithm/string/predicate.hpp>
-#include <boost/filesystem/operations.hpp>
+#include <boost/filesystem/path.hpp>
 #include <cctype>
 #include <cerrno>
-#include <fstream>
+#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <string_view>
 #include <system_error>
 
+#include "platform/directory_listing.h"
+#include "platform/file_open.h"
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/entry_expansion.h"
 #include "prefetch/lists/item_pattern.h"
@@ -49,8 +51,10 @@ bool ValidPattern(const std::string& pattern) {
 // Empty when the file opens for reading, else the system's reason.
 std::string WhyUnreadable(const std::string& path) {
   errno = 0;
-  std::ifstream file(path, std::ios::in | std::ios::binary);
-  if (file.is_open()) return {};
+  if (std::FILE* file = platform::OpenFile(path, "rb")) {
+    std::fclose(file);
+    return {};
+  }
   return std::generic_category().message(errno);
 }
 
@@ -158,12 +162,12 @@ class Checker {
 
   void Target(const TiXmlElement& element, const EntryAttributes& entry, const std::string& list) {
     const std::string path = SpeedLauncher::FullPath(entry, directory_);
-    boost::system::error_code error;
-    const fs::file_status status = fs::status(fs::path(path), error);
-    if (!fs::is_regular_file(status) && !fs::is_directory(status)) {
+    int error = 0;
+    const platform::EntryKind kind = platform::KindOfPath(path, error);
+    if (kind != platform::EntryKind::kRegular && kind != platform::EntryKind::kDirectory) {
       return Report(&element, Severity::kError, "path does not exist: " + path);
     }
-    if (fs::is_regular_file(status) && !entry.pattern.empty()) {
+    if (kind == platform::EntryKind::kRegular && !entry.pattern.empty()) {
       Report(&element, Severity::kWarning, "regex is ignored: the entry names a single file");
     }
     std::vector<std::string> items;
@@ -174,7 +178,7 @@ class Checker {
     };
     SpeedLauncher::ExpandEntry(entry, context,
                                [&items](const std::string& item, bool) { items.push_back(item); });
-    if (fs::is_directory(status) && items.empty()) {
+    if (kind == platform::EntryKind::kDirectory && items.empty()) {
       Report(&element, Severity::kWarning,
              entry.pattern.empty() ? "no files below " + path
                                    : "pattern selects nothing below " + path);

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "options.h"
+#include "platform/tool_io.h"
 #include "prefetch/locations/standard_locations.h"
 
 namespace {
@@ -22,7 +23,12 @@ std::string DefaultDirectory(const speedlauncher::Options& options) {
 int main(int argc, char** argv) {
   using namespace speedlauncher;
   std::ios::sync_with_stdio(false);
-  const ParsedCommandLine parsed = ParseCommandLine(argc, argv, std::cout, std::cerr);
+  const platform::ToolStreams streams;
+  const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+  const ParsedCommandLine parsed =
+      ParseCommandLine(static_cast<int>(pointers.size()), pointers.data(), std::cout, std::cerr);
   if (!parsed.options) return parsed.exitStatus;
   Options options = *parsed.options;
   if (options.directory.empty()) options.directory = DefaultDirectory(options);

@@ -115,6 +115,10 @@ void AppendUtf8(Out& out, char32_t codePoint) {
 PLATFORM_API std::u16string Utf8ToUtf16(std::string_view text);
 PLATFORM_API std::string Utf16ToUtf8(std::u16string_view text);
 
+// The length of text without the unfinished sequence it may end in, which
+// the next piece of a stream completes; for text cut at any byte.
+PLATFORM_API std::size_t CompleteUtf8Length(std::string_view text);
+
 // Whether the text is well-formed UTF-8 from end to end.
 PLATFORM_API bool IsWellFormedUtf8(std::string_view text);
 
