@@ -23,3 +23,7 @@ foreach(dll IN LISTS PELLICOR_MINGW_RUNTIME_DLLS)
       execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${CMAKE_INSTALL_PREFIX}/${dll}\")
     endif()")
 endforeach()
+
+# The file system library draws its unique names from the system's random
+# number source, which its static build does not name.
+set_property(TARGET Boost::filesystem APPEND PROPERTY INTERFACE_LINK_LIBRARIES bcrypt)
