@@ -2,7 +2,9 @@
 
 #include <crashhost/exception_information.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -11,8 +13,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <system_error>
 
+#include "crash_notice_posix.h"
 #include "executable_path_posix.h"
 
 extern char** environ;
@@ -20,39 +22,7 @@ extern char** environ;
 namespace platform {
 namespace {
 
-constexpr long kPollNanoseconds = 10'000'000;
-constexpr int kPollsPerSecond = 100;
-
-// Async-signal-safe number texts: "-123", "0x7ffd1234".
-void FormatDecimal(long long value, char (&out)[24]) {
-  char digits[24];
-  int count = 0;
-  unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
-                                           : static_cast<unsigned long long>(value);
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  int at = 0;
-  if (value < 0) out[at++] = '-';
-  while (count > 0) out[at++] = digits[--count];
-  out[at] = '\0';
-}
-
-void FormatAddress(std::uintptr_t value, char (&out)[24]) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  char digits[24];
-  int count = 0;
-  do {
-    digits[count++] = kHex[value & 0xF];
-    value >>= 4;
-  } while (value != 0);
-  int at = 0;
-  out[at++] = '0';
-  out[at++] = 'x';
-  while (count > 0) out[at++] = digits[--count];
-  out[at] = '\0';
-}
+constexpr long kPollNanoseconds = 1'000'000;
 
 bool CopyPath(const std::string& path, char (&out)[4096]) {
   if (path.size() >= sizeof(out) || path.find('\0') != std::string::npos) return false;
@@ -60,17 +30,78 @@ bool CopyPath(const std::string& path, char (&out)[4096]) {
   return true;
 }
 
-// Waits for the host to end, polling, at most the time limit; a host that
-// takes longer (a dialog left open) goes on after we are gone.
-void WaitForHost(pid_t host) {
+long long NowMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+}
+
+// The host's end, at most `milliseconds` later; false when it still runs.
+bool Reap(pid_t host, int milliseconds, int& status) {
   const timespec poll{0, kPollNanoseconds};
-  for (int polls = 0; polls < kCrashHostTimeLimitSeconds * kPollsPerSecond; ++polls) {
-    int status = 0;
+  for (int waited = 0;; ++waited) {
     const pid_t ended = waitpid(host, &status, WNOHANG);
-    if (ended == host) return;
-    // Children reaped by the system (SIGCHLD ignored): watch the pid instead.
-    if (ended < 0 && errno == ECHILD && kill(host, 0) != 0 && errno == ESRCH) return;
+    if (ended == host) return true;
+    // Children reaped by the system (SIGCHLD ignored): no status to be had.
+    if (ended < 0 && errno == ECHILD) {
+      status = -1;
+      return kill(host, 0) != 0;
+    }
+    if (waited >= milliseconds) return false;
     nanosleep(&poll, nullptr);
+  }
+}
+
+enum class Answer { kDone, kClosed, kTimeOut };
+
+// Waits for the host's word on the channel.
+Answer AwaitHost(int channel) {
+  const long long deadline = NowMilliseconds() + kCrashHostTimeLimitSeconds * 1000LL;
+  for (;;) {
+    const long long left = deadline - NowMilliseconds();
+    if (left <= 0) return Answer::kTimeOut;
+    pollfd wait{channel, POLLIN, 0};
+    const int ready = poll(&wait, 1, static_cast<int>(left));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return Answer::kClosed;
+    if (ready == 0) continue;
+    char word = 0;
+    const ssize_t got = read(channel, &word, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got == 1 && word == kCrashHostDone) return Answer::kDone;
+    if (got != 1) return Answer::kClosed;
+  }
+}
+
+// Why a host that closed the channel gave no report.
+void SayWhyHostEnded(int signal, pid_t host) {
+  CrashNotice notice;
+  notice.Start(signal).Text("no crash report: ");
+  int status = 0;
+  if (!Reap(host, 1000, status)) {
+    notice.Text("the crash host closed its channel without a report").Write();
+    return;
+  }
+  if (status == -1) {
+    notice.Text("the crash host ended without a report").Write();
+  } else if (WIFSIGNALED(status)) {
+    notice.Text("the crash host died of ").Signal(WTERMSIG(status)).Write();
+  } else {
+    const int code = WEXITSTATUS(status);
+    switch (code) {
+      case kCrashHostExitNoModule:
+        notice.Text("the crash host cannot load the crash handler module");
+        break;
+      case kCrashHostExitModuleFailed:
+        notice.Text("the crash handler module failed");
+        break;
+      case kCrashHostExitProcessGone:
+        notice.Text("the crash host lost sight of this process");
+        break;
+      default:
+        notice.Text("the crash host ended with exit status ").Decimal(code);
+    }
+    notice.Write();
   }
 }
 
@@ -91,7 +122,8 @@ bool CrashHostCall::Prepare(const std::string& hostPath, const std::string& modu
   return true;
 }
 
-void CrashHostCall::Run(int signal, const siginfo_t* info, const void* machineContext) const {
+void CrashHostCall::Run(int signal, const siginfo_t* info, const void* machineContext,
+                        bool last) const {
   char processId[24], threadId[24], signalNumber[24], signalCode[24], faultAddress[24],
       signalInfo[24], context[24];
   FormatDecimal(getpid(), processId);
@@ -115,26 +147,89 @@ void CrashHostCall::Run(int signal, const siginfo_t* info, const void* machineCo
   argv[kCrashHostSignalInfo] = signalInfo;
   argv[kCrashHostMachineContext] = context;
 
-  // The host waits on the pipe until it has been named this process's
-  // tracer, so that its first read of our memory is allowed.
-  int gate[2];
-  if (pipe2(gate, O_CLOEXEC) != 0) return;
-  const pid_t host = _Fork();
+  if (host_[0] == '\0') {
+    CrashNotice().Start(signal).Text("no crash report: the crash host's folder is unknown").Write();
+    return;
+  }
+  int channel[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) {
+    CrashNotice()
+        .Start(signal)
+        .Text("no crash report: no channel to the crash host: ")
+        .Error(errno)
+        .Write();
+    return;
+  }
+  // vfork: no copy of a large process's page tables on the way to the
+  // report. The child only moves a descriptor, unblocks signals and execs;
+  // it shares our memory, so its exec error lands here.
+  volatile int startError = 0;
+  const int hostEnd = channel[1];
+  const pid_t host = vfork();
   if (host == 0) {
-    close(gate[1]);
-    char ignored = 0;
-    while (read(gate[0], &ignored, 1) < 0 && errno == EINTR) {
+    if (hostEnd == kCrashHostChannel) {
+      fcntl(hostEnd, F_SETFD, 0);
+    } else {
+      dup2(hostEnd, kCrashHostChannel);
     }
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
     execve(host_, argv, environ);
+    startError = errno;
     _exit(127);
   }
-  close(gate[0]);
-  if (host > 0) prctl(PR_SET_PTRACER, static_cast<unsigned long>(host), 0, 0, 0);
-  close(gate[1]);
-  if (host > 0) WaitForHost(host);
+  close(channel[1]);
+  const int ours = channel[0];
+  if (host < 0 || startError != 0) {
+    const int error = host < 0 ? errno : startError;
+    int status = 0;
+    if (host > 0) Reap(host, 1000, status);
+    close(ours);
+    CrashNotice()
+        .Start(signal)
+        .Text("no crash report: cannot start ")
+        .Text(host_)
+        .Text(": ")
+        .Error(error)
+        .Write();
+    return;
+  }
+  // Yama's ptrace scope lets only ancestors trace unless we name the host.
+  prctl(PR_SET_PTRACER, static_cast<unsigned long>(host), 0, 0, 0);
+  const char go = kCrashHostGo;
+  while (send(ours, &go, 1, MSG_NOSIGNAL) < 0 && errno == EINTR) {
+  }
+
+  switch (AwaitHost(ours)) {
+    case Answer::kDone:
+      if (last) return;  // the host ends with us, and our threads with it
+      // The next host needs the threads: this one lets them go as it ends.
+      close(ours);
+      {
+        int status = 0;
+        if (!Reap(host, 1000, status)) kill(host, SIGKILL);
+      }
+      return;
+    case Answer::kClosed:
+      close(ours);
+      SayWhyHostEnded(signal, host);
+      return;
+    case Answer::kTimeOut:
+      kill(host, SIGKILL);
+      close(ours);
+      {
+        int status = 0;
+        Reap(host, 1000, status);
+      }
+      CrashNotice()
+          .Start(signal)
+          .Text("no crash report: the crash host did not finish within ")
+          .Decimal(kCrashHostTimeLimitSeconds)
+          .Text(" s and was ended")
+          .Write();
+      return;
+  }
 }
 
 }  // namespace platform

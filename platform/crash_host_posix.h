@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// How long a crashed process waits for the host to end.
+// How long a crashed process waits for the host's report.
 inline constexpr int kCrashHostTimeLimitSeconds = 10;
 
 // The crash host beside the running executable; empty when its directory
@@ -22,9 +22,12 @@ class PLATFORM_API CrashHostCall {
   // False when a path does not fit or contains a NUL.
   bool Prepare(const std::string& hostPath, const std::string& modulePath, const void* context);
 
-  // Signal context: starts the host, lets it read this process's memory and
-  // waits for it to end, at most the time limit.
-  void Run(int signal, const siginfo_t* info, const void* machineContext) const;
+  // Signal context: starts the host, lets it trace this process and waits
+  // for its report, at most the time limit; a host that does not finish in
+  // time is ended. Without a report, one line on standard error says why.
+  // After the last host the caller dies at once, and that host with it;
+  // an earlier one is let go first.
+  void Run(int signal, const siginfo_t* info, const void* machineContext, bool last) const;
 
  private:
   static constexpr std::size_t kPathCapacity = 4096;

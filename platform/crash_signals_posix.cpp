@@ -1,20 +1,22 @@
 #include "crash_signals_posix.h"
 
-#include <sys/mman.h>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
+
+#include "crash_notice_posix.h"
 
 namespace platform {
 namespace {
 
-// Big enough for the reporter's frames, with room for sanitizer builds.
-constexpr std::size_t kAlternateStackSize = 128 * 1024;
-
 std::atomic<CrashReporter> currentReporter{nullptr};
 // The thread that reports; 0 until the first crash.
 std::atomic<long> reportingThread{0};
+std::atomic<int> firstSignal{0};
 
 [[noreturn]] void DieOf(int signal) {
   struct sigaction fallback {};
@@ -30,38 +32,92 @@ std::atomic<long> reportingThread{0};
   _exit(128 + signal);
 }
 
+// Where the other threads wait for the end: not in their own code.
+void Park(int) {
+  for (;;) pause();
+}
+
+constexpr std::size_t kMaxParked = 2048;
+constexpr int kParkPasses = 4;
+
+// Every other thread is sent a signal whose handler never returns, taken
+// over for this. A thread that blocks it runs on until the crash host stops
+// it; so does one started while the list is read, unless a later pass of
+// the list finds it.
+void ParkOtherThreads(long self) {
+  struct sigaction park {};
+  park.sa_handler = Park;
+  park.sa_flags = SA_ONSTACK | SA_RESTART;
+  sigfillset(&park.sa_mask);
+  const int parkSignal = SIGRTMAX;
+  if (sigaction(parkSignal, &park, nullptr) != 0) return;
+  const pid_t process = getpid();
+  long parked[kMaxParked];
+  std::size_t parkedCount = 0;
+  for (int pass = 0; pass < kParkPasses; ++pass) {
+    const int tasks = open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (tasks < 0) return;
+    bool found = false;
+    alignas(8) char entries[4096];
+    for (;;) {
+      const long length = syscall(SYS_getdents64, tasks, entries, sizeof entries);
+      if (length <= 0) break;
+      for (long at = 0; at < length;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(entries + at);
+        at += entry->d_reclen;
+        long id = 0;
+        const char* digit = entry->d_name;
+        for (; *digit >= '0' && *digit <= '9'; ++digit) id = id * 10 + (*digit - '0');
+        if (*digit != '\0' || id <= 0 || id == self) continue;
+        bool known = false;
+        for (std::size_t i = 0; i < parkedCount && !known; ++i) known = parked[i] == id;
+        if (known || parkedCount == kMaxParked) continue;
+        parked[parkedCount++] = id;
+        found = true;
+        syscall(SYS_tgkill, process, id, parkSignal);
+      }
+    }
+    close(tasks);
+    if (!found) return;
+  }
+}
+
 void OnCrashSignal(int signal, siginfo_t* info, void* machineContext) {
   const long self = syscall(SYS_gettid);
   long expected = 0;
   if (reportingThread.compare_exchange_strong(expected, self)) {
-    if (CrashReporter reporter = currentReporter.load()) reporter(signal, info, machineContext);
-  } else if (expected != self) {
-    // Another thread is reporting and will end the process.
-    for (;;) pause();
+    firstSignal.store(signal);
+    ParkOtherThreads(self);
+    if (CrashReporter reporter = currentReporter.load()) {
+      reporter(signal, info, machineContext);
+    } else {
+      CrashNotice().Start(signal).Text("no crash report: crash reporting is being undone").Write();
+    }
+    DieOf(signal);
   }
-  // The reporting thread, or a fault inside its own report.
-  DieOf(signal);
+  if (expected == self) {
+    // The handlers do not defer their own signal, so a fault inside the
+    // report comes back here instead of killing the process unseen.
+    const int first = firstSignal.load();
+    CrashNotice()
+        .Start(first)
+        .Text("no crash report: the crash handler failed with ")
+        .Signal(signal)
+        .Write();
+    DieOf(first);
+  }
+  // Another thread is reporting and will end the process.
+  for (;;) pause();
 }
 
 }  // namespace
 
 CrashSignalHandlers::CrashSignalHandlers(CrashReporter reporter) {
   currentReporter.store(reporter);
-  void* stack = mmap(nullptr, kAlternateStackSize, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (stack != MAP_FAILED) {
-    stack_ = stack;
-    stackSize_ = kAlternateStackSize;
-    stack_t alternate{};
-    alternate.ss_sp = stack_;
-    alternate.ss_size = stackSize_;
-    stackInstalled_ = sigaltstack(&alternate, &previousStack_) == 0;
-  }
   for (std::size_t i = 0; i < kCrashSignals.size(); ++i) {
     struct sigaction action {};
     action.sa_sigaction = OnCrashSignal;
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
-    // Nothing blocked: a fault inside the report comes back here and ends it.
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_NODEFER;
     sigemptyset(&action.sa_mask);
     sigaction(kCrashSignals[i], &action, &previous_[i]);
   }
@@ -71,12 +127,6 @@ CrashSignalHandlers::~CrashSignalHandlers() {
   for (std::size_t i = 0; i < kCrashSignals.size(); ++i) {
     sigaction(kCrashSignals[i], &previous_[i], nullptr);
   }
-  if (stackInstalled_) {
-    stack_t previous = previousStack_;
-    previous.ss_flags &= SS_DISABLE;
-    sigaltstack(&previous, nullptr);
-  }
-  if (stack_ != nullptr) munmap(stack_, stackSize_);
   currentReporter.store(nullptr);
 }
 

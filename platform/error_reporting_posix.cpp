@@ -2,6 +2,8 @@
 // the crash host beside the executable once per registered module, and the
 // host loads the module and hands it the context, as Windows Error
 // Reporting does with runtime exception modules.
+#include <sys/prctl.h>
+
 #include <array>
 #include <atomic>
 #include <memory>
@@ -10,7 +12,9 @@
 #include <string>
 
 #include "crash_host_posix.h"
+#include "crash_notice_posix.h"
 #include "crash_signals_posix.h"
+#include "platform/crash_signal_scope.h"
 #include "platform/error_reporting.h"
 #include "platform/utf_common.h"
 
@@ -39,6 +43,8 @@ struct Slot {
 struct Registrations {
   std::mutex mutex;
   std::array<Slot, kMaxModules> slots;
+  // The handlers stand while a module is registered or a scope lives.
+  int scopes = 0;
   std::optional<CrashSignalHandlers> handlers;
 };
 
@@ -48,9 +54,29 @@ Registrations& State() {
 }
 
 void ReportToModules(int signal, siginfo_t* info, void* machineContext) {
-  for (const Slot& slot : State().slots) {
-    if (slot.armed.load(std::memory_order_acquire)) slot.call->Run(signal, info, machineContext);
+  // A process that made itself non-dumpable would keep its host out.
+  prctl(PR_SET_DUMPABLE, 1, 0, 0, 0);
+  const auto& slots = State().slots;
+  std::size_t last = slots.size();
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i].armed.load(std::memory_order_acquire)) last = i;
   }
+  if (last == slots.size()) {
+    CrashNotice().Start(signal).Text("no crash report: no crash handler is registered").Write();
+    return;
+  }
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (slots[i].armed.load(std::memory_order_acquire)) {
+      slots[i].call->Run(signal, info, machineContext, i == last);
+    }
+  }
+}
+
+bool AnyRegistered(const Registrations& state) {
+  for (const Slot& slot : state.slots) {
+    if (slot.used) return true;
+  }
+  return false;
 }
 
 Slot* Find(Registrations& state, const std::u16string& path, void* context) {
@@ -96,10 +122,21 @@ HResult WerUnregisterRuntimeExceptionModule(const char16_t* path, void* context)
   slot->used = false;
   slot->path.clear();
   slot->context = nullptr;
-  bool anyLeft = false;
-  for (const Slot& other : state.slots) anyLeft = anyLeft || other.used;
-  if (!anyLeft) state.handlers.reset();
+  if (!AnyRegistered(state) && state.scopes == 0) state.handlers.reset();
   return kSOk;
+}
+
+CrashSignalScope::CrashSignalScope() {
+  Registrations& state = State();
+  const std::lock_guard lock(state.mutex);
+  ++state.scopes;
+  if (!state.handlers) state.handlers.emplace(ReportToModules);
+}
+
+CrashSignalScope::~CrashSignalScope() {
+  Registrations& state = State();
+  const std::lock_guard lock(state.mutex);
+  if (--state.scopes == 0 && !AnyRegistered(state)) state.handlers.reset();
 }
 
 }  // namespace platform

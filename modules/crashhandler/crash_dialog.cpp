@@ -9,13 +9,8 @@
 
 namespace crashhandler {
 
-void ShowCrashDialog(const CrashSettings& settings,
-                     const std::optional<std::filesystem::path>& reportFile) {
-  if (settings.suppressDialog) {
-    std::fputs("Crash dialog suppressed.\n", stderr);
-    std::fflush(stderr);
-    return;
-  }
+CrashDialogMessage ComposeCrashDialog(const CrashSettings& settings,
+                                      const std::optional<std::filesystem::path>& reportFile) {
   const std::string product =
       settings.productName.empty() ? "The application" : Printable(settings.productName);
   std::string text = product + " stopped unexpectedly.";
@@ -25,8 +20,19 @@ void ShowCrashDialog(const CrashSettings& settings,
   if (!settings.forumAddress.empty()) {
     text += " You can ask for help in the community forum: " + Printable(settings.forumAddress);
   }
-  const std::u16string caption = platform::Utf8ToUtf16(product + " crashed");
-  platform::MessageBoxW(nullptr, platform::Utf8ToUtf16(text).c_str(), caption.c_str(),
+  return {product + " crashed", text};
+}
+
+void ShowCrashDialog(const CrashSettings& settings,
+                     const std::optional<std::filesystem::path>& reportFile) {
+  if (settings.suppressDialog) {
+    std::fputs("Crash dialog suppressed.\n", stderr);
+    std::fflush(stderr);
+    return;
+  }
+  const CrashDialogMessage message = ComposeCrashDialog(settings, reportFile);
+  platform::MessageBoxW(nullptr, platform::Utf8ToUtf16(message.text).c_str(),
+                        platform::Utf8ToUtf16(message.caption).c_str(),
                         platform::kMbOk | platform::kMbIconError);
 }
 

@@ -27,7 +27,7 @@ ReportFolder ChooseFolder(const CrashSettings& settings) {
 }  // namespace
 
 void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts facts,
-                 const DumpWriter& writeDump) {
+                 const DumpWriter& writeDump, const DialogShower& showDialog) {
   const CrashSettings settings = ReadCrashSettings(memory, context);
   ReportFolder folder = ChooseFolder(settings);
   if (folder.path && writeDump) {
@@ -48,7 +48,7 @@ void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts 
   if (file) shown += "Report file: " + Utf8Text(*file) + "\n";
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   std::fflush(stderr);
-  ShowCrashDialog(settings, file);
+  showDialog(settings, file);
 }
 
 }  // namespace crashhandler

@@ -1,6 +1,8 @@
 // The runtime exception module entry points, called by the crash host.
 #include <crashhost/exception_information.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <ctime>
@@ -8,6 +10,8 @@
 #include <type_traits>
 
 #include "crash_handler.h"
+#include "platform/message_box.h"
+#include "platform/utf_common.h"
 #include "process_memory_posix.h"
 #include "process_snapshot_posix.h"
 
@@ -52,6 +56,33 @@ std::string Describe(const CrashExceptionInformation& information) {
   return text;
 }
 
+// The dialog comes from a process of its own, which outlives the crashed
+// one and holds nothing of it: not its standard streams, not the host's
+// channel. Its text is on standard error before the crashed process dies,
+// as the message box on this system always writes it.
+void ShowDetachedDialog(const crashhandler::CrashSettings& settings,
+                        const std::optional<std::filesystem::path>& reportFile) {
+  if (settings.suppressDialog) {
+    crashhandler::ShowCrashDialog(settings, reportFile);
+    return;
+  }
+  const crashhandler::CrashDialogMessage message =
+      crashhandler::ComposeCrashDialog(settings, reportFile);
+  std::fprintf(stderr, "%s: %s\n", message.caption.c_str(), message.text.c_str());
+  std::fflush(stderr);
+  const std::u16string caption = platform::Utf8ToUtf16(message.caption);
+  const std::u16string text = platform::Utf8ToUtf16(message.text);
+  const pid_t dialog = fork();
+  if (dialog != 0) return;
+  setsid();
+  const int nothing = open("/dev/null", O_RDWR);
+  for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(nothing, stream);
+  close_range(3, ~0u, 0);
+  platform::MessageBoxW(nullptr, text.c_str(), caption.c_str(),
+                        platform::kMbOk | platform::kMbIconError);
+  _exit(0);
+}
+
 }  // namespace
 
 CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
@@ -72,8 +103,9 @@ CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
     facts.time = std::time(nullptr);
     facts.details = crashhandler::FormatProcessSnapshot(crashhandler::TakeProcessSnapshot(
         information->processId, information->threadId, information->machineContext,
-        crashhandler::SnapshotLimits{}));
-    crashhandler::HandleCrash(memory, reinterpret_cast<std::uintptr_t>(context), facts);
+        crashhandler::SnapshotLimits{}, (information->flags & kCrashThreadsHeld) != 0));
+    crashhandler::HandleCrash(memory, reinterpret_cast<std::uintptr_t>(context), facts, nullptr,
+                              ShowDetachedDialog);
   } catch (...) {
     return kEFail;
   }

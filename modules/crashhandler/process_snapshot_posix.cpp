@@ -80,6 +80,7 @@ struct Walk {
   std::vector<pid_t> threads;
   std::size_t nextThread = 0;
   Clock::time_point deadline;
+  bool threadsHeld = false;
   std::map<pid_t, std::unique_ptr<StoppedThread>> stopped;
   std::map<pid_t, std::string> problems;
 };
@@ -108,7 +109,9 @@ bool SetInitialRegisters(Dwfl_Thread* thread, void* argument) {
   const pid_t id = dwfl_thread_tid(thread);
   std::optional<ThreadRegisters> registers;
   if (id == walk.crashed) registers = walk.crashedRegisters;
-  if (!registers) {
+  if (!registers && walk.threadsHeld && id != walk.crashed) {
+    registers = HeldThreadRegisters(id, walk.problems[id]);
+  } else if (!registers) {
     auto stopped = std::make_unique<StoppedThread>(id, walk.deadline);
     registers = stopped->Registers();
     if (!registers) walk.problems[id] = stopped->Problem();
@@ -241,9 +244,11 @@ std::vector<NamedRegister> Named(const ThreadRegisters& registers) {
 }  // namespace
 
 ProcessSnapshot TakeProcessSnapshot(pid_t process, pid_t crashedThread,
-                                    std::uint64_t machineContext, const SnapshotLimits& limits) {
+                                    std::uint64_t machineContext, const SnapshotLimits& limits,
+                                    bool threadsHeld) {
   ProcessSnapshot snapshot;
   Walk walk;
+  walk.threadsHeld = threadsHeld;
   walk.process = process;
   walk.crashed = crashedThread;
   walk.deadline = Clock::now() + limits.time;

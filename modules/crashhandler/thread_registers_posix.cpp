@@ -36,11 +36,11 @@ std::optional<ThreadRegisters> ReadSignalContext(const ProcessMemory& memory,
   return registers;
 }
 
-std::optional<ThreadRegisters> StoppedThread::Registers() {
-  if (!stopped_) return std::nullopt;
+std::optional<ThreadRegisters> HeldThreadRegisters(pid_t thread, std::string& problem) {
   user_regs_struct user{};
-  if (ptrace(PTRACE_GETREGS, thread_, nullptr, &user) != 0) {
-    problem_ = Failed("registers unreadable");
+  if (ptrace(PTRACE_GETREGS, thread, nullptr, &user) != 0) {
+    problem = errno == ESRCH ? std::string("not stopped by the crash host")
+                             : Failed("registers unreadable");
     return std::nullopt;
   }
   ThreadRegisters registers;
@@ -51,15 +51,24 @@ std::optional<ThreadRegisters> StoppedThread::Registers() {
   return registers;
 }
 
+std::optional<ThreadRegisters> StoppedThread::Registers() {
+  if (!stopped_) return std::nullopt;
+  return HeldThreadRegisters(thread_, problem_);
+}
+
 #else
 
 std::optional<ThreadRegisters> ReadSignalContext(const ProcessMemory&, std::uint64_t) {
   return std::nullopt;
 }
 
-std::optional<ThreadRegisters> StoppedThread::Registers() {
-  problem_ = "registers of this processor are not read";
+std::optional<ThreadRegisters> HeldThreadRegisters(pid_t, std::string& problem) {
+  problem = "registers of this processor are not read";
   return std::nullopt;
+}
+
+std::optional<ThreadRegisters> StoppedThread::Registers() {
+  return HeldThreadRegisters(thread_, problem_);
 }
 
 #endif

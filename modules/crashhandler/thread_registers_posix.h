@@ -30,6 +30,10 @@ struct ThreadRegisters {
 std::optional<ThreadRegisters> ReadSignalContext(const ProcessMemory& memory,
                                                  std::uint64_t address);
 
+// The registers of a thread of another process that the calling thread
+// holds stopped under ptrace; none, with the reason, when they cannot be read.
+std::optional<ThreadRegisters> HeldThreadRegisters(pid_t thread, std::string& problem);
+
 // A thread of another process held stopped under ptrace while this lives;
 // detaching hands back a signal it was stopped with.
 class StoppedThread {

@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,14 @@ fs::path ReportFileNamed(const std::string& err) {
   std::smatch file;
   if (!std::regex_search(err, file, std::regex("Report file: ([^\n]+)\n"))) return {};
   return file[1].str();
+}
+
+// The one line a crashed process writes when it has no report.
+std::string NoReportReason(const std::string& err, const char* signal = "SIGSEGV") {
+  std::smatch line;
+  const std::regex pattern(std::string("(^|\n)Pellicor: ") + signal +
+                           " \\([^)]+\\): no crash report: ([^\n]+)\n");
+  return std::regex_search(err, line, pattern) ? line[2].str() : std::string();
 }
 
 class CrashReporting : public testing::Test {
@@ -154,6 +163,69 @@ TEST_F(CrashReporting, TwoThreadsCrashingAtOnceGiveOneReport) {
   EXPECT_EQ(inLambda, 2u) << result.err;
   EXPECT_NE(threads[0].frames.find("CrashTwoThreadsAtOnce"), std::string::npos);
   EXPECT_EQ(Count(result.err, "(crashed)"), 1u);
+}
+
+TEST_F(CrashReporting, WorkerThreadOverflowAndGarbageStackPointerAreReported) {
+  for (const std::string how : {"--overflow-thread", "--bad-stack-thread"}) {
+    const auto result = installation_.Launch({how});
+    EXPECT_EQ(result.signal, SIGSEGV) << how << "\n" << result.err;
+    const std::vector<ThreadSection> threads = Threads(result.err);
+    ASSERT_GE(threads.size(), 2u) << how << "\n" << result.err;
+    EXPECT_NE(threads[0].header.find("(crashed)"), std::string::npos);
+    const char* where = how == "--overflow-thread" ? "Recurse(" : "PushOnGarbageStack";
+    EXPECT_NE(threads[0].frames.find(where), std::string::npos) << how << "\n" << result.err;
+    EXPECT_TRUE(fs::is_regular_file(ReportFileNamed(result.err))) << how << "\n" << result.err;
+  }
+}
+
+TEST_F(CrashReporting, NoThreadRunsOnAfterTheFault) {
+  const auto result = installation_.Launch({"--crash-while-printing"});
+  EXPECT_EQ(result.signal, SIGSEGV) << result.err;
+  const std::size_t fault = result.out.find("fault\n");
+  ASSERT_NE(fault, std::string::npos) << result.out;
+  EXPECT_LE(Count(result.out.substr(fault), "tick\n"), 1u) << result.out.substr(fault);
+  EXPECT_TRUE(fs::is_regular_file(ReportFileNamed(result.err))) << result.err;
+}
+
+TEST_F(CrashReporting, DialogThatNeverEndsHoldsNothing) {
+  const fs::path tools = installation_.Root() / "tools";
+  const fs::path dialogPid = installation_.Root() / "dialog.pid";
+  fs::create_directories(tools);
+  std::ofstream(tools / "zenity") << "#!/bin/sh\necho $$ > '" << dialogPid.string()
+                                  << "'\nexec sleep 600\n";
+  fs::permissions(tools / "zenity", fs::perms::owner_all);
+  installation_.Environment()["PATH"] = tools.string() + ":/usr/bin:/bin";
+  installation_.Environment()["DISPLAY"] = ":99";
+
+  const auto start = std::chrono::steady_clock::now();
+  const auto result = installation_.Launch({"--crash"});
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(result.signal, SIGSEGV) << result.err;
+  // Held until the dialog's end, it would live out the host's 10 s.
+  EXPECT_LT(took, std::chrono::seconds(3));
+  EXPECT_TRUE(fs::is_regular_file(ReportFileNamed(result.err))) << result.err;
+  EXPECT_NE(result.err.find(kMessageBox), std::string::npos) << result.err;
+
+  // The dialog outlives the crashed process.
+  pid_t dialog = 0;
+  for (int i = 0; i < 300 && !(std::ifstream(dialogPid) >> dialog); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_GT(dialog, 0);
+  EXPECT_EQ(kill(dialog, 0), 0);
+  kill(dialog, SIGKILL);
+}
+
+TEST_F(CrashReporting, NonDumpableProcessGetsItsStacks) {
+  const auto result = installation_.Launch({"--not-dumpable", "--crash-two-threads"});
+  EXPECT_EQ(result.signal, SIGSEGV) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_EQ(threads.size(), 3u) << result.err;
+  for (const ThreadSection& thread : threads) {
+    EXPECT_NE(thread.frames.find("Stoven.dll+"), std::string::npos) << thread.header << "\n"
+                                                                    << result.err;
+  }
+  EXPECT_NE(result.err.find("\nModules:\n"), std::string::npos) << result.err;
 }
 
 TEST_F(CrashReporting, SuppressedDialogIsNotAttempted) {
@@ -317,11 +389,17 @@ TEST_F(BrokenCrashHost, MissingOrNotExecutableHostEndsTheProcessAtOnce) {
   auto [notExecutable, took] = TimedCrash();
   EXPECT_EQ(notExecutable.signal, SIGSEGV);
   EXPECT_LT(took, kHostTimeLimit / 2);
+  EXPECT_EQ(NoReportReason(notExecutable.err),
+            "cannot start " + Host().string() + ": Permission denied")
+      << notExecutable.err;
 
   fs::remove(Host());
   auto [missing, tookMissing] = TimedCrash();
   EXPECT_EQ(missing.signal, SIGSEGV);
   EXPECT_LT(tookMissing, kHostTimeLimit / 2);
+  EXPECT_EQ(NoReportReason(missing.err),
+            "cannot start " + Host().string() + ": No such file or directory")
+      << missing.err;
 }
 
 TEST_F(BrokenCrashHost, CrashingHostEndsTheProcessAtOnce) {
@@ -329,6 +407,15 @@ TEST_F(BrokenCrashHost, CrashingHostEndsTheProcessAtOnce) {
   auto [result, took] = TimedCrash();
   EXPECT_EQ(result.signal, SIGSEGV);
   EXPECT_LT(took, kHostTimeLimit / 2);
+  EXPECT_EQ(NoReportReason(result.err), "the crash host died of SIGSEGV (Segmentation fault)")
+      << result.err;
+}
+
+TEST_F(BrokenCrashHost, UnwritableRegistryStillEndsWithALine) {
+  installation_.Environment()["XDG_RUNTIME_DIR"] = "/dev/null/run";
+  const auto result = installation_.Launch({"--abort"});
+  EXPECT_EQ(result.signal, SIGABRT);
+  EXPECT_EQ(NoReportReason(result.err, "SIGABRT"), "no crash handler is registered") << result.err;
 }
 
 TEST_F(BrokenCrashHost, HangingHostIsWaitedForOnlyUntilTheLimit) {
@@ -337,10 +424,13 @@ TEST_F(BrokenCrashHost, HangingHostIsWaitedForOnlyUntilTheLimit) {
   auto [result, took] = TimedCrash();
   std::ifstream in(pidFile);
   pid_t host = 0;
-  if (in >> host && host > 0) kill(host, SIGKILL);
+  ASSERT_TRUE(in >> host && host > 0);
   EXPECT_EQ(result.signal, SIGSEGV);
   EXPECT_GE(took, kHostTimeLimit - std::chrono::seconds(1));
   EXPECT_LT(took, kHostTimeLimit + std::chrono::seconds(5));
+  EXPECT_EQ(NoReportReason(result.err), "the crash host did not finish within 10 s and was ended")
+      << result.err;
+  EXPECT_NE(kill(host, 0), 0);  // ended, not left behind
 }
 
 }  // namespace

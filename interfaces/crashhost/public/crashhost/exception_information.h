@@ -8,6 +8,28 @@
 
 inline constexpr const char* kCrashHostFileName = "pellicor-crash-host";
 
+// The crashed process and its host talk over a socket that the host finds
+// as this descriptor: the process sends kCrashHostGo once the host may
+// trace it, the host kCrashHostDone once the report is written. The host
+// holds the process's threads stopped until the process closes its end or
+// dies, and dies with the thread that started it.
+inline constexpr int kCrashHostChannel = 3;
+inline constexpr char kCrashHostGo = 'g';
+inline constexpr char kCrashHostDone = 'd';
+
+// How the host ends when there is no report; the crashed process names the
+// reason on standard error.
+enum CrashHostExit : int {
+  kCrashHostExitBadArguments = 2,
+  kCrashHostExitNoModule = 3,
+  kCrashHostExitModuleFailed = 4,
+  kCrashHostExitProcessGone = 5,
+};
+
+// CrashExceptionInformation::flags
+inline constexpr std::uint32_t kCrashThreadsHeld = 1;  // the caller holds every other thread
+                                                       // stopped under ptrace
+
 // Every address is one in the crashed process, not in the host.
 struct CrashExceptionInformation {
   std::uint32_t size;  // sizeof(CrashExceptionInformation)
@@ -15,7 +37,7 @@ struct CrashExceptionInformation {
   std::int32_t threadId;
   std::int32_t signal;
   std::int32_t signalCode;  // si_code
-  std::uint32_t reserved;
+  std::uint32_t flags;
   std::uint64_t faultAddress;    // si_addr
   std::uint64_t signalInfo;      // the handler's siginfo_t
   std::uint64_t machineContext;  // the handler's ucontext_t
