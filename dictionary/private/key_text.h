@@ -19,6 +19,16 @@ struct KeyText {
 
 KeyText ParseKeyText(const char* text);
 
+// Where a line's entry text lies: between its first two quotation marks
+// that no backslash precedes, or the whole line.
+struct EntrySpan {
+  std::size_t open = std::u16string_view::npos;   // the opening quotation mark
+  std::size_t close = std::u16string_view::npos;  // the closing one
+  std::u16string_view text;
+};
+
+EntrySpan FindEntryText(std::u16string_view line);
+
 // A text dictionary line split into key bytes and value text.
 struct LineEntry {
   bool accepted = false;  // false: a short run of "$" that clears the valid flag

@@ -15,15 +15,25 @@ std::size_t FindQuote(std::u16string_view line, std::size_t from) {
   return std::u16string_view::npos;
 }
 
-std::u16string_view EntryText(std::u16string_view line) {
-  const std::size_t open = FindQuote(line, 0);
-  if (open == std::u16string_view::npos) return line;
-  const std::u16string_view rest = line.substr(open + 1);
-  const std::size_t close = FindQuote(rest, 0);
-  return close == std::u16string_view::npos ? rest : rest.substr(0, close);
-}
-
 }  // namespace
+
+EntrySpan FindEntryText(std::u16string_view line) {
+  EntrySpan span;
+  span.open = FindQuote(line, 0);
+  if (span.open == std::u16string_view::npos) {
+    span.text = line;
+    return span;
+  }
+  const std::u16string_view rest = line.substr(span.open + 1);
+  const std::size_t close = FindQuote(rest, 0);
+  if (close == std::u16string_view::npos) {
+    span.text = rest;
+  } else {
+    span.close = span.open + 1 + close;
+    span.text = rest.substr(0, close);
+  }
+  return span;
+}
 
 KeyText ParseKeyText(const char* text) {
   KeyText parsed;
@@ -46,7 +56,7 @@ KeyText ParseKeyText(const char* text) {
 
 LineEntry ParseLine(std::u16string_view line) {
   LineEntry entry;
-  std::u16string_view text = EntryText(line);
+  std::u16string_view text = FindEntryText(line).text;
   if (!text.empty() && text.front() == u'$') {
     if (!text.starts_with(u"$$$")) return entry;
     text.remove_prefix(3);

@@ -27,7 +27,21 @@ char16_t TextLineReader::LastTerminator() const { return reader_->LastTerminator
 
 TextLine ParseTextLine(std::u16string_view line) {
   tessvik_private::LineEntry entry = tessvik_private::ParseLine(line);
-  return {entry.accepted, std::move(entry.key), entry.value};
+  TextLine parsed;
+  parsed.accepted = entry.accepted;
+  parsed.key = std::move(entry.key);
+  parsed.value = entry.value;
+  const tessvik_private::EntrySpan span = tessvik_private::FindEntryText(line);
+  parsed.quoted = span.open != std::u16string_view::npos;
+  parsed.closed = span.close != std::u16string_view::npos;
+  if (parsed.closed) parsed.trailing = line.substr(span.close + 1);
+  if (!parsed.accepted) return parsed;
+  std::u16string_view text = span.text;
+  if (text.starts_with(u"$$$")) text.remove_prefix(3);
+  const std::size_t equals = text.find(u'=');
+  parsed.hasEquals = equals != std::u16string_view::npos;
+  parsed.keyText = text.substr(0, equals);
+  return parsed;
 }
 
 }  // namespace tessvik

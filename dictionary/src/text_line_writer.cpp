@@ -1,7 +1,6 @@
 // The inverse of the line parser followed by Unescape and ExpandMarkup.
 #include <algorithm>
 
-#include "private/escapes.h"
 #include "tessvik/text_lines.h"
 
 namespace tessvik {
@@ -12,8 +11,21 @@ namespace {
 constexpr std::u16string_view kCaretEscapes = u"Q[]{}CRTDB#!ISnr^\\";
 constexpr std::u16string_view kBackslashEscapes = u"\"nrtb\\^";
 
+// A surrogate without its partner, which no UTF-16 reader accepts as text.
+bool LoneSurrogate(std::u16string_view value, std::size_t i) {
+  const char16_t unit = value[i];
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    return i + 1 >= value.size() || value[i + 1] < 0xDC00 || value[i + 1] > 0xDFFF;
+  }
+  if (unit >= 0xDC00 && unit <= 0xDFFF) {
+    return i == 0 || value[i - 1] < 0xD800 || value[i - 1] > 0xDBFF;
+  }
+  return false;
+}
+
 // The first unit that AppendValueUnit writes for value[i].
 char16_t FirstWritten(std::u16string_view value, std::size_t i) {
+  if (LoneSurrogate(value, i)) return u'#';
   switch (value[i]) {
     case u'"':
     case u'\n':
@@ -34,13 +46,11 @@ bool NextIsOneOf(std::u16string_view value, std::size_t i, std::u16string_view s
   return i + 1 < value.size() && set.find(FirstWritten(value, i + 1)) != std::u16string_view::npos;
 }
 
-// Whether the "#" at i would be read as markup rather than kept as written.
+// Whether the "#" at i starts what reads as markup: known markup would be
+// expanded, and a checker takes unknown markup for a mistake.
 bool StartsMarkup(std::u16string_view value, std::size_t i) {
-  if (i + 1 >= value.size() || value[i + 1] != u'{') return false;
-  const std::size_t close = value.find(u'}', i);
-  if (close == std::u16string_view::npos) return false;
-  const std::u16string_view piece = value.substr(i, close - i + 1);
-  return tessvik_private::ExpandMarkup(piece.data(), piece.size()) != piece;
+  return i + 1 < value.size() && value[i + 1] == u'{' &&
+         value.find(u'}', i) != std::u16string_view::npos;
 }
 
 void AppendCode(std::u16string& out, char16_t unit) {
@@ -58,6 +68,8 @@ void AppendCode(std::u16string& out, char16_t unit) {
 
 void AppendValueUnit(std::u16string& out, std::u16string_view value, std::size_t i) {
   const char16_t unit = value[i];
+  // As a character code, so that the written text is valid UTF-16.
+  if (LoneSurrogate(value, i)) return AppendCode(out, unit);
   switch (unit) {
     case u'"':
       out += u"\\\"";

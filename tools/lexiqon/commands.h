@@ -26,7 +26,10 @@ struct CheckOptions {
   std::vector<std::string> files;
   bool together = false;
   bool statistics = false;
-  std::string inputEncoding;  // utf-8, utf-16 or ansi; empty: by the byte-order mark
+  std::string inputFormat;     // text, po or pot; empty: by the name and content
+  std::string inputEncoding;   // utf-8, utf-16 or ansi; empty: by the byte-order mark
+  std::string format = "2.1";  // the compiled version whose limits apply
+  int pluralForm = -1;         // PO: the form of plural messages to keep
 };
 
 struct CompileOptions {
@@ -35,9 +38,11 @@ struct CompileOptions {
   std::string format = "2.1";
   bool bigEndian = false;
   std::string valueEncoding = "utf16";
-  std::string inputFormat;    // text or po; empty: by the file name
+  std::string inputFormat;    // as for check
   std::string inputEncoding;  // as for check
+  int pluralForm = -1;        // as for check
   bool statistics = false;
+  bool force = false;  // write even when the source has errors
 };
 
 struct DecompileOptions {
@@ -46,6 +51,7 @@ struct DecompileOptions {
   std::string to = "text";  // or po
   std::string source;       // po: the dictionary whose texts become msgid
   bool asTemplate = false;  // po: empty msgstr
+  std::string language;     // po: the header's Language; empty: by the folder's name
 };
 
 struct CompareOptions {

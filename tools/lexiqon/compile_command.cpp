@@ -1,9 +1,10 @@
+#include <algorithm>
 #include <ostream>
 #include <stdexcept>
 
+#include "analysis.h"
 #include "commands.h"
 #include "dictionary_files.h"
-#include "entry_source.h"
 #include "errors.h"
 #include "output_file.h"
 #include "statistics.h"
@@ -18,9 +19,7 @@ using tessvik::CompiledEntry;
 using tessvik::CompiledFormat;
 
 CompiledFormat FormatOptions(const CompileOptions& options) {
-  CompiledFormat format;
-  format.major = static_cast<std::uint8_t>(options.format[0] - '0');
-  format.minor = static_cast<std::uint8_t>(options.format[2] - '0');
+  CompiledFormat format = ParseFormat(options.format);
   format.bigEndian = options.bigEndian;
   if (format.bigEndian && options.format != "2.1") {
     throw UsageError("--big-endian needs --format 2.1");
@@ -29,7 +28,7 @@ CompiledFormat FormatOptions(const CompileOptions& options) {
     if (format.major != 1) {
       throw UsageError("--value-encoding " + options.valueEncoding + " needs format 1.x");
     }
-    format.valueEncoding = options.valueEncoding == "utf8" ? 1 : 2;
+    format.valueEncoding = options.valueEncoding == "ansi" ? 2 : 1;
   }
   return format;
 }
@@ -37,59 +36,66 @@ CompiledFormat FormatOptions(const CompileOptions& options) {
 // Every key must give the same text from the compiled bytes as from the
 // source; an 8-bit value encoding may not hold every character. Both lists
 // are sorted by key.
-bool SameLookups(const std::string& bytes, const std::vector<CompiledEntry>& entries,
-                 const std::string& input, Reporter& report) {
+bool SameLookups(const std::string& bytes, const AnalysedFile& file, Reporter& report) {
   tessvik::Dictionary compiled;
   LoadBytes(compiled, bytes);
   bool same = compiled.IsValid();
   const std::vector<CompiledEntry> loaded = compiled.Entries();
   auto found = loaded.begin();
-  for (const CompiledEntry& entry : entries) {
+  for (const CompiledEntry& entry : file.entries) {
     while (found != loaded.end() && found->key < entry.key) ++found;
     if (found != loaded.end() && found->key == entry.key && found->value == entry.value) continue;
-    report.Error(input, "the value of \"" + entry.key +
-                            "\" does not survive this format: " + ToUtf8(entry.value));
+    const auto place = file.places.find(entry.key);
+    report.Error(
+        place == file.places.end() ? file.counts.path : place->second,
+        "the value of \"" + entry.key + "\" does not survive this format: " + ToUtf8(entry.value));
     same = false;
   }
   return same;
 }
 
-LineCounts Counts(const CompileOptions& options, const EntrySource& source, bool po) {
-  if (!po) return CountLines(options.input, source.bytes, source.entries.size());
-  LineCounts counts;
-  counts.path = options.input;
-  counts.entries = source.entries.size();
-  counts.untranslated = source.leftOut.untranslated;
-  counts.fuzzy = source.leftOut.fuzzy;
-  return counts;
+// With --force: what the format can hold, the rest having been reported.
+void DropWhatCannotBeHeld(std::vector<CompiledEntry>& entries, const CompiledFormat& format) {
+  if (format.major != 2) return;
+  std::erase_if(entries, [](const CompiledEntry& entry) {
+    return entry.key.empty() || entry.key.size() > 65535 || entry.value.size() > 32767;
+  });
 }
 
 }  // namespace
 
 int RunCompile(const CompileOptions& options, Context& context) {
-  const CompiledFormat format = FormatOptions(options);
-  const bool po = IsPoInput(options.input, options.inputFormat);
-  // Sorted, so that equal contents give equal files whatever the line order.
-  const EntrySource source = ReadEntries(options.input, po, context.report, options.inputEncoding);
-  if (!source.valid) {
-    context.report.Error(options.input, "not a valid dictionary (see lexiqon check)");
+  Reporter& report = context.report;
+  const int errorsBefore = report.Errors();
+  AnalysisOptions analysis;
+  analysis.inputFormat = options.inputFormat;
+  analysis.inputEncoding = options.inputEncoding;
+  analysis.target = FormatOptions(options);
+  analysis.pluralForm = options.pluralForm;
+  AnalysedFile file = Analyse(options.input, analysis, report);
+  const int errors = report.Errors() - errorsBefore;
+  if (errors != 0 && !options.force) {
+    report.Error(options.input, std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+                                    ", so " + options.output +
+                                    " is not written (--force writes it anyway)");
     return 1;
   }
+  if (options.force) DropWhatCannotBeHeld(file.entries, analysis.target);
   std::string compiled;
   try {
-    compiled = tessvik::WriteCompiled(source.entries, format);
+    compiled = tessvik::WriteCompiled(file.entries, analysis.target);
   } catch (const std::invalid_argument& error) {
-    context.report.Error(options.input, error.what());
+    report.Error(options.input, error.what());
     return 1;
   }
   // UTF-16 values are stored unchanged; only an 8-bit encoding can lose text.
-  if (format.valueEncoding != 0 &&
-      !SameLookups(compiled, source.entries, options.input, context.report)) {
+  if (analysis.target.valueEncoding != 0 && !SameLookups(compiled, file, report) &&
+      !options.force) {
     return 1;
   }
   WriteOutput(options.output, compiled);
-  if (options.statistics) PrintStatistics(Counts(options, source, po), context.report.Stream());
-  return 0;
+  if (options.statistics) PrintStatistics(file.counts, report.Stream());
+  return report.Errors() == errorsBefore ? 0 : 1;
 }
 
 }  // namespace lexiqon

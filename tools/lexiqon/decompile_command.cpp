@@ -1,5 +1,7 @@
+#include <filesystem>
 #include <map>
 #include <ostream>
+#include <regex>
 
 #include "commands.h"
 #include "dictionary_files.h"
@@ -11,14 +13,13 @@
 namespace lexiqon {
 namespace {
 
-std::string TextLines(const DecompileOptions& options, const EntrySource& source, Context& context,
-                      int& status) {
+std::string TextLines(const DecompileOptions& options, const EntrySource& source,
+                      Context& context) {
   std::u16string text = u"\uFEFF";
   for (const tessvik::CompiledEntry& entry : source.entries) {
     if (!tessvik::CanWriteKey(entry.key)) {
       context.report.Error(options.input,
                            "key \"" + entry.key + "\" cannot be written as a text line; skipped");
-      status = 1;
       continue;
     }
     tessvik::AppendTextLine(text, entry.key, entry.value);
@@ -26,12 +27,22 @@ std::string TextLines(const DecompileOptions& options, const EntrySource& source
   return LittleEndianBytes(text);
 }
 
+// The language a dictionary's folder names, as the launcher finds it:
+// Dictionaries/fr_FR/lexdictionary.dat is fr_FR. Empty when the folder's
+// name is no language tag.
+std::string FolderLanguage(const std::string& path) {
+  if (path == "-") return "";
+  const std::string folder =
+      std::filesystem::absolute(std::filesystem::path(path)).parent_path().filename().string();
+  static const std::regex kTag("[a-z]{2,3}([_-][A-Za-z0-9]{2,8})*(@[A-Za-z0-9]+)?");
+  return std::regex_match(folder, kTag) ? folder : "";
+}
+
 std::string PoMessages(const DecompileOptions& options, const EntrySource& source,
                        Context& context) {
   std::map<std::string, std::u16string> sourceTexts;
   if (!options.source.empty()) {
-    EntrySource original =
-        ReadEntries(options.source, IsPoInput(options.source, ""), context.report);
+    EntrySource original = ReadEntries(options.source, context.report);
     for (auto& entry : original.entries) sourceTexts[entry.key] = std::move(entry.value);
   }
   std::vector<PoMessage> messages;
@@ -46,23 +57,24 @@ std::string PoMessages(const DecompileOptions& options, const EntrySource& sourc
     messages.push_back({entry.key, haveSource ? original->second : entry.value,
                         options.asTemplate ? std::u16string() : entry.value});
   }
-  return WritePo(messages, context.report);
+  const std::string language = !options.language.empty() ? options.language
+                               : options.asTemplate      ? std::string()
+                                                         : FolderLanguage(options.input);
+  return WritePo(messages, language, options.input, context.report);
 }
 
 }  // namespace
 
 int RunDecompile(const DecompileOptions& options, Context& context) {
-  const EntrySource source = ReadEntries(options.input, false, context.report);
-  int status = 0;
+  const int errorsBefore = context.report.Errors();
+  const EntrySource source = ReadEntries(options.input, context.report);
   if (!source.valid) {
-    context.report.Warning(options.input, "not a valid dictionary; writing what it holds");
-    status = 1;
+    context.report.Error(options.input, "not a valid dictionary; writing what it holds");
   }
   const std::string bytes = options.to == "po" ? PoMessages(options, source, context)
-                                               : TextLines(options, source, context, status);
-  if (context.report.Errors() != 0) status = 1;
+                                               : TextLines(options, source, context);
   WriteOutput(options.output, bytes);
-  return status;
+  return context.report.Errors() == errorsBefore ? 0 : 1;
 }
 
 }  // namespace lexiqon

@@ -2,8 +2,10 @@
 
 #include <sstream>
 
+#include "analysis.h"
 #include "input_file.h"
-#include "tessvik/compiled_file.h"
+#include "input_kind.h"
+#include "po_file.h"
 
 namespace lexiqon {
 
@@ -36,21 +38,30 @@ class ByteView : public std::streambuf {
 }  // namespace
 
 void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
-  // Compiled files are read from seekable streams, so standard input is
-  // read whole first.
   ByteView view(bytes);
   std::istream stream(&view);
   dictionary.Load(stream);
 }
 
-void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) LoadBytes(dictionary, ReadInput(path));
+void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, Reporter& report) {
+  const InputKind kind = DetectKind(file, "");
+  if (kind == InputKind::kCompiled) return LoadBytes(dictionary, file.ReadAll());
+  if (IsPoKind(kind)) {
+    const PoCatalog catalog = ReadPo(file, {kind == InputKind::kPot, -1}, report);
+    return LoadBytes(dictionary, DefaultCompiled(catalog.entries));
+  }
+  InputBuffer buffer(file);
+  std::istream stream(&buffer);
+  dictionary.Load(stream);
+  file.ThrowIfFailed();
 }
 
-bool IsCompiled(const std::string& bytes) {
+std::optional<tessvik::CompiledFormat> ReadCompiledFormat(const std::string& bytes) {
   std::istringstream stream(bytes, std::ios::binary);
-  return tessvik::ReadCompiledFormat(stream).has_value();
+  return tessvik::ReadCompiledFormat(stream);
 }
+
+bool IsCompiled(const std::string& bytes) { return ReadCompiledFormat(bytes).has_value(); }
 
 std::string LittleEndianBytes(std::u16string_view units) {
   std::string bytes(units.size() * 2, '\0');

@@ -1,20 +1,27 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "reporter.h"
+#include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
 
 namespace lexiqon {
 
+class InputFile;
+
 // Adds one file's bytes to the dictionary, as Load reads a file.
 void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes);
 
-// Loads the files in order into one dictionary, as the launcher's localizer
-// does ("-" is standard input). Throws FileError for an unreadable file.
-void LoadFiles(tessvik::Dictionary& dictionary, const std::vector<std::string>& paths);
+// Adds the file as the launcher's localizer loads it, a text dictionary
+// read in pieces; a PO file is added as compile would write it.
+void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, Reporter& report);
 
-// Whether the bytes start with the compiled dictionary magic.
+// The version of a compiled file; none for anything else.
+std::optional<tessvik::CompiledFormat> ReadCompiledFormat(const std::string& bytes);
+
 bool IsCompiled(const std::string& bytes);
 
 // UTF-16 little-endian bytes of the units.

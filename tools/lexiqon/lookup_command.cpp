@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "dictionary_files.h"
+#include "input_file.h"
 #include "tessvik/dictionary.h"
 #include "text_output.h"
 
@@ -47,7 +48,8 @@ void LoadDictionaries(const LookupOptions& options, tessvik::Dictionary& diction
                       Reporter& report) {
   for (const std::string& path : options.dictionaries) {
     const bool wasValid = dictionary.IsValid();
-    LoadFiles(dictionary, {path});
+    InputFile file(path);
+    LoadFile(dictionary, file, report);
     if (wasValid && !dictionary.IsValid()) {
       report.Warning(path, "this file makes the dictionary invalid (see lexiqon check)");
     }
@@ -58,7 +60,7 @@ void LoadDictionaries(const LookupOptions& options, tessvik::Dictionary& diction
 
 int RunLookup(const LookupOptions& options, Context& context) {
   tessvik::TextEncoding storage =
-      options.encoding == "utf8" ? tessvik::kTextEncodingUtf8 : kAnsiSelector;
+      options.encoding == "ansi" ? kAnsiSelector : tessvik::kTextEncodingUtf8;
   const tessvik::TextEncoding* encoding = options.encoding.empty() ? nullptr : &storage;
   tessvik::Dictionary dictionary;
   LoadDictionaries(options, dictionary, context.report);

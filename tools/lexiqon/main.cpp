@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   std::cout.flush();
   if (!std::cout) {
     std::cerr << "lexiqon: -: error: " << std::strerror(errno) << '\n';
-    return status == 0 ? 1 : status;
+    return 2;
   }
   return status;
 }

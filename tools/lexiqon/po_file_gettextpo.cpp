@@ -1,60 +1,97 @@
-// PO files through gettext's own library, libgettextpo.
+// PO files through gettext's own library, libgettextpo, and iconv for the
+// header's charset.
 #include <gettext-po.h>
+#include <iconv.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "errors.h"
-#include "input_file.h"
 #include "po_file.h"
+#include "po_lines.h"
 #include "text_output.h"
 
 namespace lexiqon {
 namespace {
 
 // The library reports through plain functions without a context pointer:
-// the errors of the call under way are counted here, one call per thread.
-thread_local std::size_t* errorCount = nullptr;
+// the call under way is described here, one call per thread.
+struct LibraryCall {
+  Reporter* report = nullptr;
+  std::string shown;  // the user's name for the file
+  std::size_t errors = 0;
+  std::set<std::size_t> duplicates;  // msgid lines of messages the library merged
+};
+thread_local LibraryCall* call = nullptr;
 
-class CountErrors {
+class CallScope {
  public:
-  CountErrors() { errorCount = &count_; }
-  CountErrors(const CountErrors&) = delete;
-  CountErrors& operator=(const CountErrors&) = delete;
-  ~CountErrors() { errorCount = nullptr; }
-  std::size_t Count() const { return count_; }
+  CallScope(Reporter& report, std::string shown) {
+    call_.report = &report;
+    call_.shown = std::move(shown);
+    call = &call_;
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+  ~CallScope() { call = nullptr; }
+  LibraryCall& Call() { return call_; }
 
  private:
-  std::size_t count_ = 0;
+  LibraryCall call_;
 };
 
-// Problems go straight to standard error in the tool's format; a fatal one
-// must not return.
+// One line per finding: the library's own line breaks become spaces.
+std::string OneLine(const char* text) {
+  std::string line = text;
+  while (!line.empty() && line.back() == '\n') line.pop_back();
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  return line;
+}
+
+std::string Where(const char* file, std::size_t line) {
+  std::string where = call->shown;
+  if (file != nullptr && line != static_cast<std::size_t>(-1) && line != 0) {
+    where += ':' + std::to_string(line);
+  }
+  return where;
+}
+
+// A fatal problem must not return.
 void ReportProblem(int severity, po_message_t, const char* file, std::size_t line, std::size_t, int,
                    const char* text) {
-  std::cerr << "lexiqon: ";
-  if (file != nullptr) {
-    std::cerr << file;
-    if (line != static_cast<std::size_t>(-1)) std::cerr << ':' << line;
-    std::cerr << ": ";
+  if (call == nullptr) return;
+  if (severity == PO_SEVERITY_WARNING) {
+    call->report->Warning(Where(file, line), OneLine(text));
+    return;
   }
-  std::cerr << (severity == PO_SEVERITY_WARNING ? "warning: " : "error: ") << text;
-  if (*text == '\0' || text[std::char_traits<char>::length(text) - 1] != '\n') std::cerr << '\n';
-  if (severity != PO_SEVERITY_WARNING && errorCount != nullptr) ++*errorCount;
-  if (severity == PO_SEVERITY_FATAL_ERROR) std::exit(2);
+  ++call->errors;
+  call->report->Error(Where(file, line), OneLine(text));
+  if (severity == PO_SEVERITY_FATAL_ERROR) {
+    std::cerr.flush();
+    std::exit(2);
+  }
 }
 
 void ReportPair(int severity, po_message_t message, const char* file, std::size_t line,
                 std::size_t column, int multiline, const char* text, po_message_t,
-                const char* file2, std::size_t line2, std::size_t column2, int multiline2,
-                const char* text2) {
-  ReportProblem(severity == PO_SEVERITY_FATAL_ERROR ? PO_SEVERITY_ERROR : severity, message, file,
-                line, column, multiline, text);
-  ReportProblem(severity, message, file2, line2, column2, multiline2, text2);
+                const char* file2, std::size_t line2, std::size_t, int, const char* text2) {
+  // The library merges a repeated message and names no first location:
+  // it is reported with both lines once the messages have theirs.
+  if (call != nullptr && file2 == nullptr && severity != PO_SEVERITY_FATAL_ERROR &&
+      line != static_cast<std::size_t>(-1)) {
+    call->duplicates.insert(line);
+    return;
+  }
+  const std::string both =
+      OneLine(text) + " (" + OneLine(text2) + " at " + Where(file2, line2) + ")";
+  ReportProblem(severity, message, file, line, column, multiline, both.c_str());
 }
 
 const po_xerror_handler kHandler = {ReportProblem, ReportPair};
@@ -69,24 +106,9 @@ struct IteratorFree {
 };
 using MessageIterator = std::unique_ptr<std::remove_pointer_t<po_message_iterator_t>, IteratorFree>;
 
-// Key bytes are 8-bit; in a PO file they are the Latin-1 characters.
-std::string KeyToUtf8(const std::string& key) {
-  std::u16string wide;
-  for (char byte : key) wide.push_back(static_cast<unsigned char>(byte));
-  return ToUtf8(wide);
-}
-
-bool KeyFromUtf8(const char* text, std::string& key) {
-  key.clear();
-  for (char16_t unit : FromUtf8(text)) {
-    if (unit > 0xFF) return false;
-    key.push_back(static_cast<char>(unit));
-  }
-  return true;
-}
-
-// Where the library writes: a private temporary file, read back whole, so
-// that the user's target is written by WriteOutput's rules alone.
+// Where the library reads and writes: a private file, so that standard
+// input can be read by name and the user's target is written by
+// WriteOutput's rules alone.
 class ScratchFile {
  public:
   ScratchFile() {
@@ -106,69 +128,327 @@ class ScratchFile {
   std::string path_;
 };
 
+void CopyTo(InputFile& input, const std::string& path) {
+  std::FILE* from = input.Rewound();
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> to(std::fopen(path.c_str(), "wb"),
+                                                           &std::fclose);
+  if (!to) throw FileError(path, std::strerror(errno));
+  char buffer[1 << 16];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, from)) != 0;) {
+    if (std::fwrite(buffer, 1, got, to.get()) != got) throw FileError(path, std::strerror(errno));
+  }
+  input.ThrowIfFailed();
+  if (std::fflush(to.get()) != 0) throw FileError(path, std::strerror(errno));
+}
+
+// Text in the header's charset to UTF-8.
+class Recoder {
+ public:
+  explicit Recoder(const std::string& charset) : handle_(::iconv_open("UTF-8", charset.c_str())) {}
+  Recoder(const Recoder&) = delete;
+  Recoder& operator=(const Recoder&) = delete;
+  ~Recoder() {
+    if (Usable()) ::iconv_close(handle_);
+  }
+  bool Usable() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+  // None for bytes that are not text of that charset.
+  std::optional<std::string> ToUtf8(const char* text) {
+    ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    std::size_t left = std::strlen(text);
+    std::string out(left * 4 + 16, '\0');
+    char* in = const_cast<char*>(text);  // iconv's signature; never written
+    char* to = out.data();
+    std::size_t room = out.size();
+    if (::iconv(handle_, &in, &left, &to, &room) == static_cast<std::size_t>(-1) ||
+        ::iconv(handle_, nullptr, nullptr, &to, &room) == static_cast<std::size_t>(-1)) {
+      return std::nullopt;
+    }
+    out.resize(out.size() - room);
+    return out;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+// The charset the header's Content-Type names; UTF-8 without a header or
+// with a template's placeholder.
+std::string HeaderCharset(po_file_t file) {
+  const char* header = po_file_domain_header(file, nullptr);
+  if (header == nullptr) return "UTF-8";
+  const std::unique_ptr<char, void (*)(void*)> type(po_header_field(header, "Content-Type"),
+                                                    &std::free);
+  if (!type) return "UTF-8";
+  const std::string_view text = type.get();
+  const std::size_t at = text.find("charset=");
+  if (at == std::string_view::npos) return "UTF-8";
+  std::string_view charset = text.substr(at + 8);
+  charset = charset.substr(0, charset.find_first_of("; \t\n"));
+  if (charset.empty() || charset == "CHARSET") return "UTF-8";
+  return std::string(charset);
+}
+
+// Key bytes are 8-bit; in a PO file they are the Latin-1 characters.
+std::string KeyToUtf8(const std::string& key) {
+  std::u16string wide;
+  for (char byte : key) wide.push_back(static_cast<unsigned char>(byte));
+  return ToUtf8(wide);
+}
+
+bool KeyFromUtf8(const std::string& text, std::string& key) {
+  key.clear();
+  for (char16_t unit : FromUtf8(text)) {
+    if (unit > 0xFF) return false;
+    key.push_back(static_cast<char>(unit));
+  }
+  return true;
+}
+
+std::string Quoted(const std::string& text) {
+  constexpr std::size_t kShown = 60;
+  return "\"" + (text.size() > kShown ? text.substr(0, kShown) + "..." : text) + "\"";
+}
+
+// One message's texts in UTF-8, or none when a text is not in the charset.
+struct Texts {
+  std::optional<std::string> key;
+  std::string value;
+};
+
+class CatalogReader {
+ public:
+  CatalogReader(const std::string& shown, const PoReadOptions& options, Reporter& report,
+                Recoder& recoder)
+      : shown_(shown), options_(options), report_(report), recoder_(recoder) {}
+
+  void Add(po_message_t message, std::uint32_t line) {
+    const std::string where = line == 0 ? shown_ : shown_ + ":" + std::to_string(line);
+    if (po_message_is_obsolete(message) != 0) return;
+    const char* context = po_message_msgctxt(message);
+    if (context == nullptr) {
+      if (*po_message_msgid(message) != '\0')
+        withoutContext_.push_back(where + "\n" + po_message_msgid(message));
+      return;
+    }
+    ++withContext_;
+    const char* text = Text(message, where);
+    if (text == nullptr) return;
+    const std::optional<std::string> key = recoder_.ToUtf8(context);
+    const std::optional<std::string> value = recoder_.ToUtf8(text);
+    if (!key || !value) {
+      report_.Error(where, "text that is not valid in the header's charset; left out");
+      return;
+    }
+    std::string bytes;
+    if (!KeyFromUtf8(*key, bytes)) {
+      report_.Error(where, "msgctxt " + Quoted(*key) + " holds characters beyond 8 bits; left out");
+      return;
+    }
+    const auto [place, inserted] = catalog_.lines.try_emplace(bytes, line);
+    if (!inserted) {
+      report_.Error(where,
+                    "msgctxt " + Quoted(*key) + " is already at " +
+                        (place->second == 0 ? shown_ : "line " + std::to_string(place->second)) +
+                        "; a dictionary keeps one text per key, so this message is left out");
+      return;
+    }
+    catalog_.entries.push_back({std::move(bytes), FromUtf8(*value)});
+  }
+
+  PoCatalog Finish() {
+    if (withContext_ == 0 && !withoutContext_.empty()) {
+      report_.Error(shown_,
+                    "no message has a msgctxt: lexiqon takes each dictionary key from msgctxt "
+                    "(msgctxt \"/Frontend/Title\") and its text from msgstr");
+    } else {
+      for (const std::string& message : withoutContext_) {
+        const std::size_t split = message.find('\n');
+        report_.Warning(message.substr(0, split),
+                        "message without msgctxt left out: " + Quoted(message.substr(split + 1)));
+      }
+    }
+    return std::move(catalog_);
+  }
+
+ private:
+  // The text the message gives its key, or null when it gives none.
+  const char* Text(po_message_t message, const std::string& where) {
+    const char* plural = po_message_msgid_plural(message);
+    const char* text = nullptr;
+    if (plural != nullptr) {
+      if (options_.pluralForm < 0) {
+        ++catalog_.plural;
+        report_.Error(where, "plural message " + Quoted(po_message_msgid(message)) +
+                                 ": a dictionary holds one text per key (--plural-form N keeps "
+                                 "form N); left out");
+        return nullptr;
+      }
+      if (options_.asTemplate) return options_.pluralForm == 0 ? po_message_msgid(message) : plural;
+      text = po_message_msgstr_plural(message, options_.pluralForm);
+      if (text == nullptr) {
+        ++catalog_.plural;
+        report_.Error(where, "plural message " + Quoted(po_message_msgid(message)) +
+                                 " has no form " + std::to_string(options_.pluralForm) +
+                                 "; left out");
+        return nullptr;
+      }
+    } else {
+      text = options_.asTemplate ? po_message_msgid(message) : po_message_msgstr(message);
+    }
+    if (options_.asTemplate) return text;
+    if (*text == '\0') {
+      ++catalog_.untranslated;
+      return nullptr;
+    }
+    if (po_message_is_fuzzy(message) != 0) {
+      ++catalog_.fuzzy;
+      return nullptr;
+    }
+    return text;
+  }
+
+  const std::string& shown_;
+  const PoReadOptions& options_;
+  Reporter& report_;
+  Recoder& recoder_;
+  PoCatalog catalog_;
+  std::size_t withContext_ = 0;
+  std::vector<std::string> withoutContext_;  // "where\nmsgid"
+};
+
+// The places of one domain's messages, without the repeats the library
+// merged; empty when they do not match the library's count.
+std::vector<PoPlace> DomainPlaces(const std::vector<PoPlace>& places, const std::string& domain,
+                                  const std::set<std::size_t>& merged, std::size_t count) {
+  std::vector<PoPlace> kept;
+  for (const PoPlace& place : places) {
+    if (place.domain == domain && merged.count(place.msgidLine) == 0) kept.push_back(place);
+  }
+  if (kept.size() != count) kept.clear();
+  return kept;
+}
+
+void ReportMerged(const std::vector<PoPlace>& places, const std::set<std::size_t>& merged,
+                  const std::string& shown, Reporter& report) {
+  for (std::size_t line : merged) {
+    const auto repeat = std::find_if(places.begin(), places.end(),
+                                     [&](const PoPlace& p) { return p.msgidLine == line; });
+    const auto first =
+        repeat == places.end()
+            ? places.end()
+            : std::find_if(places.begin(), repeat, [&](const PoPlace& p) {
+                return p.signature == repeat->signature && p.domain == repeat->domain;
+              });
+    const std::string at =
+        repeat == places.end() ? std::to_string(line) : std::to_string(repeat->line);
+    report.Error(shown + ":" + at, "duplicate message definition" +
+                                       (first == repeat ? std::string()
+                                                        : " (the first is at line " +
+                                                              std::to_string(first->line) + ")") +
+                                       "; this one is left out");
+  }
+}
+
+std::size_t MessageCount(po_file_t file, const char* domain) {
+  const MessageIterator messages(po_message_iterator(file, domain));
+  std::size_t count = 0;
+  while (po_next_message(messages.get()) != nullptr) ++count;
+  return count;
+}
+
 constexpr char kHeader[] =
     "Project-Id-Version: Pellicor 19.0\n"
     "Report-Msgid-Bugs-To: \n"
     "PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\n"
     "Last-Translator: FULL NAME <EMAIL@ADDRESS>\n"
     "Language-Team: LANGUAGE <LL@li.org>\n"
-    "Language: \n"
+    "Language: @LANGUAGE@\n"
     "MIME-Version: 1.0\n"
     "Content-Type: text/plain; charset=UTF-8\n"
     "Content-Transfer-Encoding: 8bit\n";
 
-bool Writable(const std::u16string& text) { return text.find(u'\0') == std::u16string::npos; }
+std::string Header(const std::string& language) {
+  std::string header = kHeader;
+  const std::string slot = "@LANGUAGE@";
+  header.replace(header.find(slot), slot.size(), language);
+  return header;
+}
+
+// PO cannot carry a NUL; its UTF-8 cannot carry a lone surrogate.
+const char* Unwritable(const std::u16string& text) {
+  if (text.find(u'\0') != std::u16string::npos) return "a NUL";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      return "a lone surrogate";
+    }
+  }
+  return nullptr;
+}
 
 }  // namespace
 
-PoCatalog ReadPo(const std::string& path, Reporter& report) {
-  CheckReadable(path);  // the system's reason for a file that cannot be read
-  const CountErrors errors;
-  const PoFile file(po_file_read(path.c_str(), &kHandler));
-  if (!file || errors.Count() != 0) throw FileError(path, "cannot read the PO file");
-  PoCatalog catalog;
-  catalog.entries.reserve(1024);
-  const MessageIterator messages(po_message_iterator(file.get(), nullptr));
-  while (po_message_t message = po_next_message(messages.get())) {
-    const char* context = po_message_msgctxt(message);
-    if (po_message_is_obsolete(message) != 0) continue;
-    if (context == nullptr) {
-      if (*po_message_msgid(message) != '\0') {
-        report.Warning(path, std::string("message without msgctxt left out: \"") +
-                                 po_message_msgid(message) + "\"");
-      }
-      continue;  // the header, or a message that names no key
-    }
-    const std::string translation = po_message_msgstr(message);
-    if (translation.empty()) {
-      ++catalog.untranslated;
-      continue;
-    }
-    if (po_message_is_fuzzy(message) != 0) {
-      ++catalog.fuzzy;
-      continue;
-    }
-    std::string key;
-    if (!KeyFromUtf8(context, key)) {
-      report.Error(path, std::string("msgctxt \"") + context +
-                             "\" holds characters beyond 8 bits; left out");
-      continue;
-    }
-    catalog.entries.push_back({std::move(key), FromUtf8(translation)});
+PoCatalog ReadPo(InputFile& input, const PoReadOptions& options, Reporter& report) {
+  std::optional<ScratchFile> copy;
+  std::string path = input.Path();
+  if (path == "-") {
+    copy.emplace();
+    CopyTo(input, copy->Path());
+    path = copy->Path();
   }
-  return catalog;
+  CallScope scope(report, input.Path());
+  const PoFile file(po_file_read(path.c_str(), &kHandler));
+  if (!file || scope.Call().errors != 0) throw FileError(input.Path(), "cannot read the PO file");
+  std::vector<PoPlace> places;
+  {
+    InputBuffer buffer(input);
+    std::istream text(&buffer);
+    places = ScanPoPlaces(text);
+    input.ThrowIfFailed();
+  }
+  ReportMerged(places, scope.Call().duplicates, input.Path(), report);
+
+  const std::string charset = HeaderCharset(file.get());
+  Recoder recoder(charset);
+  if (!recoder.Usable()) {
+    const auto header = std::find_if(places.begin(), places.end(),
+                                     [](const PoPlace& p) { return p.line == p.msgidLine; });
+    std::string where = input.Path();
+    if (header != places.end()) where.append(":").append(std::to_string(header->line));
+    throw FileError(where, "unknown charset \"" + charset + "\" in the header");
+  }
+  CatalogReader reader(input.Path(), options, report, recoder);
+  for (const char* const* domain = po_file_domains(file.get()); *domain != nullptr; ++domain) {
+    const std::vector<PoPlace> lines =
+        DomainPlaces(places, *domain, scope.Call().duplicates, MessageCount(file.get(), *domain));
+    const MessageIterator messages(po_message_iterator(file.get(), *domain));
+    std::size_t index = 0;
+    while (po_message_t message = po_next_message(messages.get())) {
+      reader.Add(message, lines.empty() ? 0 : lines[index].line);
+      ++index;
+    }
+  }
+  return reader.Finish();
 }
 
-std::string WritePo(const std::vector<PoMessage>& messages, Reporter& report) {
+std::string WritePo(const std::vector<PoMessage>& messages, const std::string& language,
+                    const std::string& where, Reporter& report) {
   const PoFile file(po_file_create());
   const MessageIterator iterator(po_message_iterator(file.get(), nullptr));
   po_message_t header = po_message_create();
   po_message_set_msgid(header, "");
-  po_message_set_msgstr(header, kHeader);
+  po_message_set_msgstr(header, Header(language).c_str());
   po_message_insert(iterator.get(), header);
   for (const PoMessage& message : messages) {
-    if (!Writable(message.source) || !Writable(message.translation)) {
-      report.Error("-", "the value of \"" + message.key + "\" holds a NUL; PO cannot carry it");
+    const char* problem = Unwritable(message.source);
+    if (problem == nullptr) problem = Unwritable(message.translation);
+    if (problem != nullptr) {
+      report.Error(where, "the value of \"" + message.key + "\" holds " + problem +
+                              ", which a PO file cannot carry; left out");
       continue;
     }
     po_message_t out = po_message_create();
@@ -178,12 +458,13 @@ std::string WritePo(const std::vector<PoMessage>& messages, Reporter& report) {
     po_message_insert(iterator.get(), out);
   }
   ScratchFile scratch;
-  const CountErrors errors;
+  CallScope scope(report, "-");
   if (po_file_write(file.get(), scratch.Path().c_str(), &kHandler) == nullptr ||
-      errors.Count() != 0) {
+      scope.Call().errors != 0) {
     throw FileError(scratch.Path(), "cannot write the PO file");
   }
-  return ReadInput(scratch.Path());
+  InputFile written(scratch.Path());
+  return written.ReadAll();
 }
 
 }  // namespace lexiqon

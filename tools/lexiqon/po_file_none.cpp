@@ -9,8 +9,11 @@ constexpr char kNoPo[] = "PO files need libgettextpo, which this build of lexiqo
 
 }  // namespace
 
-PoCatalog ReadPo(const std::string&, Reporter&) { throw UsageError(kNoPo); }
+PoCatalog ReadPo(InputFile&, const PoReadOptions&, Reporter&) { throw UsageError(kNoPo); }
 
-std::string WritePo(const std::vector<PoMessage>&, Reporter&) { throw UsageError(kNoPo); }
+std::string WritePo(const std::vector<PoMessage>&, const std::string&, const std::string&,
+                    Reporter&) {
+  throw UsageError(kNoPo);
+}
 
 }  // namespace lexiqon

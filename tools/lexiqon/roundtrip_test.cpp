@@ -11,6 +11,7 @@
 
 #include "commands.h"
 #include "dictionary_files.h"
+#include "input_file.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
 #include "test_support/scratch_folder.h"
@@ -93,7 +94,11 @@ std::u16string Lookup(tessvik::Dictionary& dictionary, const std::string& key) {
 
 void ExpectEntries(const std::string& path, const std::vector<CompiledEntry>& entries) {
   tessvik::Dictionary dictionary;
-  LoadFiles(dictionary, {path});
+  std::ostringstream errors;
+  Reporter report(errors);
+  InputFile file(path);
+  LoadFile(dictionary, file, report);
+  EXPECT_EQ(errors.str(), "");
   EXPECT_TRUE(dictionary.IsValid()) << path;
   for (const CompiledEntry& entry : entries) {
     EXPECT_EQ(Lookup(dictionary, entry.key), entry.value) << path << " " << entry.key;

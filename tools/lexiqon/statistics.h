@@ -15,10 +15,8 @@ struct LineCounts {
   std::size_t dropped = 0;       // lines that clear the valid flag
   std::size_t untranslated = 0;  // PO messages left out
   std::size_t fuzzy = 0;
+  std::size_t plural = 0;  // PO plural messages left out
 };
-
-// Counts the lines of a text file; a compiled file has no lines.
-LineCounts CountLines(const std::string& path, const std::string& bytes, std::size_t entries);
 
 // One line on standard error, in the manner of msgfmt --statistics.
 void PrintStatistics(const LineCounts& counts, std::ostream& err);

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "dictionary_files.h"
 #include "input_file.h"
+#include "input_kind.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
 
@@ -29,17 +30,22 @@ std::string TextFormat(const std::string& bytes) {
   return "8-bit text";
 }
 
-Stats Measure(const std::string& bytes) {
+// A PO file is measured as compile would write it.
+Stats Measure(InputFile& file, Reporter& report) {
   Stats stats;
-  std::istringstream header(bytes, std::ios::binary);
-  if (const auto format = tessvik::ReadCompiledFormat(header)) {
+  const std::string head = file.Head(64);
+  const InputKind kind = DetectKind(file, "");
+  if (const auto format = ReadCompiledFormat(head)) {
     stats.format = std::to_string(format->major) + "." + std::to_string(format->minor);
     if (format->major == 2) stats.byteOrder = format->bigEndian ? "big-endian" : "little-endian";
+  } else if (IsPoKind(kind)) {
+    stats.format =
+        kind == InputKind::kPot ? "PO template, as compiled to 2.1" : "PO, as compiled to 2.1";
   } else {
-    stats.format = TextFormat(bytes);
+    stats.format = TextFormat(head);
   }
   tessvik::Dictionary dictionary;
-  LoadBytes(dictionary, bytes);
+  LoadFile(dictionary, file, report);
   stats.entries = dictionary.Entries().size();
   stats.blockMode = dictionary.InBlockMode();
   stats.valid = dictionary.IsValid();
@@ -100,7 +106,8 @@ void PrintText(const std::string& path, const Stats& stats, std::ostream& out) {
 
 int RunStats(const StatsOptions& options, Context& context) {
   for (const std::string& path : options.files) {
-    const Stats stats = Measure(ReadInput(path));
+    InputFile file(path);
+    const Stats stats = Measure(file, context.report);
     if (options.json) {
       PrintJson(path, stats, context.out);
     } else {

@@ -33,11 +33,18 @@ class TextLineReader {
   std::unique_ptr<tessvik_private::DictionaryReader> reader_;
 };
 
-// A line split into key bytes and value text, before escapes and markup.
+// A line split into key bytes and value text, before escapes and markup,
+// with what a checker needs to say where the line's parts are. The views
+// point into the line.
 struct TextLine {
   bool accepted = false;  // false: a short run of "$" that clears the valid flag
   std::string key;
-  std::u16string_view value;  // points into the line
+  std::u16string_view value;
+  bool quoted = false;           // an opening quotation mark
+  bool closed = false;           // and a closing one
+  bool hasEquals = false;        // the entry text holds "="
+  std::u16string_view keyText;   // the key's characters, before their high bits go
+  std::u16string_view trailing;  // text after the closing quotation mark
 };
 
 TextLine ParseTextLine(std::u16string_view line);
@@ -49,7 +56,9 @@ bool CanWriteKey(std::string_view key);
 // Appends "$$$key=value" in quotes and a carriage return and line feed,
 // escaping only what a load would otherwise change (quotation marks, line
 // ends, and backslashes, carets and "#" where they would start an escape
-// or markup), so that loading the line gives key and value back exactly.
+// or markup; NUL, line and paragraph separators and lone surrogates become
+// character codes), so that loading the line gives key and value back
+// exactly and the line is valid UTF-16.
 // The key must pass CanWriteKey.
 void AppendTextLine(std::u16string& out, std::string_view key, std::u16string_view value);
 
