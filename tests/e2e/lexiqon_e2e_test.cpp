@@ -79,4 +79,29 @@ TEST(LexiqonOnTheInstalledTree, LookupAnswersAsTheLauncherWithAnInvalidDictionar
   EXPECT_EQ(LexiqonAnswers(installation, {german.string()}), launcher);
 }
 
+// A translator's PO file in ISO-8859-1, compiled by the installed tool,
+// answers as the launcher shows it; lookup on the PO file itself agrees.
+TEST(LexiqonOnTheInstalledTree, LookupAnswersAsTheLauncherWithAPoCompiledDictionary) {
+  Installation installation;
+  installation.Environment()["LANG"] = "fr_FR.UTF-8";
+  const fs::path po = installation.Dir() / "fr.po";
+  std::ofstream(po, std::ios::binary)
+      << "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n"
+         "msgctxt \"/Frontend/FEAppStartupErrorTitle\"\nmsgid \"Startup Error\"\n"
+         "msgstr \"Erreur au d\xE9marrage\"\n\n"
+         "msgctxt \"\"\nmsgid \"empty\"\nmsgstr \"vide\"\n";
+  const std::string french =
+      (installation.Dir() / "Dictionaries" / "fr_FR" / "lexdictionary.dat").string();
+  const auto compiled =
+      testing_support::RunChild(installation.Dir() / "lexiqon",
+                                {"compile", "--format", "1.5", po.string(), "-o", french},
+                                installation.Environment());
+  ASSERT_EQ(compiled.exitStatus, 0) << compiled.err;
+  const std::vector<std::string> launcher = LauncherAnswers(installation);
+  ASSERT_EQ(launcher.size(), kTexts.size());
+  EXPECT_EQ(launcher.front(), "Erreur au d\xC3\xA9marrage");
+  EXPECT_EQ(LexiqonAnswers(installation, {french}), launcher);
+  EXPECT_EQ(LexiqonAnswers(installation, {po.string()}), launcher);
+}
+
 }  // namespace
