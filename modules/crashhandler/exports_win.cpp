@@ -6,24 +6,66 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <type_traits>
 
 #include "crash_handler.h"
+#include "crash_signature.h"
 #include "crashhandler/runtime_exception_information_win.h"
+#include "exception_description_win.h"
 #include "minidump_win.h"
+#include "module_list_win.h"
 #include "process_memory_win.h"
+#include "process_snapshot.h"
+#include "stack_walk_win.h"
+#include "thread_list_win.h"
 
 #define CRASHHANDLER_EXPORT extern "C" __declspec(dllexport)
 
 namespace {
 
-std::string Describe(const EXCEPTION_RECORD& record) {
-  char text[64];
-  std::snprintf(
-      text, sizeof text, "exception 0x%08lX, address 0x%llx",
-      static_cast<unsigned long>(record.ExceptionCode),
-      static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)));
+// The frames of the fault itself: for abort, from the C runtime's raise()
+// outward, without the handler that turned the signal into an exception.
+std::span<const crashhandler::StackFrame> FaultFrames(const crashhandler::ThreadStack& stack,
+                                                      const EXCEPTION_RECORD& record) {
+  std::span<const crashhandler::StackFrame> frames(stack.frames);
+  if (const auto caller = crashhandler::AbortCaller(record)) {
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+      if (frames[i].address == *caller) return frames.subspan(i);
+    }
+  }
+  return frames;
+}
+
+// Everything from the callback's own copies of the exception and the
+// thread's context, and from what the system reads of the crashed process;
+// nothing the crashed process could have prepared is taken as a pointer.
+std::string Details(const RuntimeExceptionInformation& information,
+                    const crashhandler::ProcessMemory& memory) {
+  const crashhandler::ModuleList modules(information.hProcess, memory);
+  const EXCEPTION_RECORD& record = information.exceptionRecord;
+  const crashhandler::SnapshotLimits limits;
+  crashhandler::StackWalker walker(information.hProcess, modules, memory);
+  crashhandler::ProcessSnapshot snapshot;
+  snapshot.threads.push_back(walker.Walk(information.hThread, information.context, limits.frames));
+  snapshot.threads.front().crashed = true;
+  for (crashhandler::ThreadStack& other :
+       crashhandler::OtherThreadStacks(information.hProcess, GetThreadId(information.hThread),
+                                       walker, limits, snapshot.problems)) {
+    snapshot.threads.push_back(std::move(other));
+  }
+  snapshot.registers = crashhandler::ContextRegisters(information.context);
+  const std::string signature =
+      crashhandler::CrashSignature(FaultFrames(snapshot.threads.front(), record));
+  std::string text =
+      "Faulting module: " +
+      crashhandler::ModuleAndOffset(modules, reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)) +
+      "\n";
+  text += "Signature: " + (signature.empty() ? "unknown (no frame in a module)" : signature) + "\n";
+  text += "Crashed thread: " + std::to_string(snapshot.threads.front().threadId) + "\n";
+  text += crashhandler::FormatProcessSnapshot(snapshot);
+  text += crashhandler::FormatModuleList(modules);
   return text;
 }
 
@@ -39,15 +81,10 @@ OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformat
   try {
     const crashhandler::WindowsProcessMemory memory(information->hProcess);
     crashhandler::CrashFacts facts;
-    facts.description = Describe(information->exceptionRecord);
+    facts.description = crashhandler::DescribeException(information->exceptionRecord);
     facts.processId = GetProcessId(information->hProcess);
     facts.time = std::time(nullptr);
-    facts.details =
-        "Faulting module: " +
-        crashhandler::FaultingModule(
-            information->hProcess,
-            reinterpret_cast<ULONG_PTR>(information->exceptionRecord.ExceptionAddress)) +
-        "\n";
+    facts.details = Details(*information, memory);
     crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts,
                               [information](const std::filesystem::path& file) {
                                 return crashhandler::WriteMinidump(*information, file);

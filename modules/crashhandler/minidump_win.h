@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <string>
 
 #include "crashhandler/runtime_exception_information_win.h"
 
@@ -13,9 +11,5 @@ namespace crashhandler {
 // environment. False, and no file, when it cannot be written.
 bool WriteMinidump(const RuntimeExceptionInformation& information,
                    const std::filesystem::path& file);
-
-// "Stoven.dll+0x1139" for an address in the crashed process; "unknown"
-// when no module holds it.
-std::string FaultingModule(void* process, std::uint64_t address);
 
 }  // namespace crashhandler

@@ -353,13 +353,28 @@ fi
 # context the launcher registers, and calls the module's callback on the
 # crashed launcher.
 
-# probe DIR: the launcher of DIR with --crash under the probe; sets probe_out
-# (standard output and error), probe_status.
+# probe DIR [ARGS...]: the launcher of DIR under the probe, with ARGS or
+# --crash; sets probe_out (standard output and error), probe_status.
 probe() {
-  (cd "$1" && w "$helpers/crash_probe.exe" "$(windows_path "$1")\\Pellicor.exe" --crash \
+  local dir=$1
+  shift
+  [[ $# -gt 0 ]] || set -- --crash
+  (cd "$dir" && w "$helpers/crash_probe.exe" "$(windows_path "$dir")\\Pellicor.exe" "$@" \
     >"$work/probe" 2>&1)
   probe_status=$?
   probe_out="$(tr -d '\r' <"$work/probe")"
+}
+# The report's lines of one thread: thread_block TEXT ID
+thread_block() {
+  awk -v id="$2" '$0 ~ "^Thread " id "( \\(crashed\\))?:$" { on = 1; next } on && /^$/ { exit } on' <<<"$1"
+}
+crashed_thread() { sed -n 's/^Crashed thread: \([0-9]*\)$/\1/p' <<<"$1"; }
+signature() { sed -n 's/^Signature: \([0-9a-f]\{16\}\)$/\1/p' <<<"$1"; }
+# Frame lines ("  #3  0x...  Stoven.dll+0x2008  Run+0xa48") naming MODULE.
+frames_in() { grep -c -E "^  #[0-9]+ +0x[0-9a-f]+  $2\\+0x" <<<"$1"; }
+# A report's module list holds the module with its range: MODULE WHAT
+expect_module_listed() {
+  grep -q -E "^  0x[0-9a-f]{16}-0x[0-9a-f]{16}  .*\\\\$2  " <<<"$1" || fail "$3: $2 not in the module list"
 }
 
 if [[ ! -f "$helpers/crash_probe.exe" ]]; then
@@ -376,10 +391,60 @@ else
   expect_contains "$probe_out" "probe: registry value present" "registry value at the crash"
   expect_contains "$probe_out" "callback result 0x00000000, ownership claimed 0, signatures 0" "callback result"
   expect_contains "$probe_out" "Product: VANTIL_PRODUCT_NAME" "report: product"
-  expect_contains "$probe_out" "Crash: exception 0xC0000005, address 0x" "report: access violation"
+  expect_contains "$probe_out" "Crash: exception 0xC0000005 (access violation), write, address 0x100" \
+    "report: the invalid write and its data address"
   expect_contains "$probe_out" "Forum: https://community.harlund.example/pellicor/" "report: forum"
   expect_lacks "$probe_out" "Crash dialog suppressed." "dialog"
   expect_contains "$probe_out" "Faulting module: Stoven.dll+0x" "report: faulting module"
+  crash_signature="$(signature "$probe_out")"
+  [[ -n "$crash_signature" ]] || fail "report: no 16-digit Signature line"
+  thread="$(crashed_thread "$probe_out")"
+  crashed="$(thread_block "$probe_out" "$thread")"
+  stoven=$(frames_in "$crashed" Stoven.dll)
+  pellicor=$(frames_in "$crashed" 'Pellicor\.exe')
+  ((stoven >= 1 && pellicor >= 1 && stoven + pellicor >= 3)) ||
+    fail "crashed thread [$thread]: $stoven Stoven.dll and $pellicor Pellicor.exe frames in [$crashed]"
+  expect_contains "$crashed" "Run+0x" "crashed thread: Run named from the export table"
+  expect_contains "$probe_out" "Registers of thread $thread at the fault:" "report: registers"
+  expect_module_listed "$probe_out" Pellicor.exe "report"
+  expect_module_listed "$probe_out" Stoven.dll "report"
+  expect_module_listed "$probe_out" kernel32.dll "report"
+  end
+
+  begin "--crash-thread: the report names the worker thread and shows the main thread waiting for it"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  probe "$dir" --crash-thread
+  expect_eq "$probe_status" 0 "crash probe exit status ($probe_out)"
+  expect_contains "$probe_out" "Crash: exception 0xC0000005 (access violation), write, address 0x100" \
+    "report: the invalid write"
+  thread="$(crashed_thread "$probe_out")"
+  crashed="$(thread_block "$probe_out" "$thread")"
+  ((${#thread} > 0 && $(frames_in "$crashed" Stoven.dll) >= 1)) ||
+    fail "crashed thread [$thread] has no Stoven.dll frame: [$crashed]"
+  expect_lacks "$crashed" "Pellicor.exe+" "the worker thread's stack"
+  waiting=""
+  for other in $(sed -n 's/^Thread \([0-9]*\):$/\1/p' <<<"$probe_out"); do
+    block="$(thread_block "$probe_out" "$other")"
+    (($(frames_in "$block" Stoven.dll) >= 1 && $(frames_in "$block" 'Pellicor\.exe') >= 2)) && waiting=$other
+  done
+  [[ -n "$waiting" ]] || fail "no other thread with Stoven.dll and Pellicor.exe frames ($probe_out)"
+  thread_signature="$(signature "$probe_out")"
+  [[ -n "$thread_signature" && "$thread_signature" != "$crash_signature" ]] ||
+    fail "signature [$thread_signature] should differ from --crash's [$crash_signature]"
+  end
+
+  begin "abort() is reported as abort, from the aborting frames"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  probe "$dir" --abort
+  expect_eq "$probe_status" 0 "crash probe exit status ($probe_out)"
+  expect_contains "$probe_out" "Crash: abort (exception 0x40000015 raised for SIGABRT)" "report: abort"
+  crashed="$(thread_block "$probe_out" "$(crashed_thread "$probe_out")")"
+  expect_contains "$crashed" "msvcrt.dll+" "crashed thread: the runtime's abort"
+  expect_contains "$crashed" "  abort+0x" "crashed thread: abort named"
+  (($(frames_in "$crashed" Stoven.dll) >= 1)) || fail "crashed thread: no Stoven.dll frame [$crashed]"
+  [[ -n "$(signature "$probe_out")" ]] || fail "report: no Signature line"
   end
 
   begin "without a console log the report and a minidump land in the user's crash folder"
@@ -398,6 +463,8 @@ else
       "report file named"
     expect_contains "$(tr -d '\r' <"$report")" "Minidump: $crashes_windows\\$(basename "$dump")" \
       "report names the dump"
+    expect_eq "$(signature "$(tr -d '\r' <"$report")")" "$crash_signature" \
+      "signature of a second run of the same crash"
     check="$(w "$helpers/minidump_check.exe" "$(windows_path "$dump")" 2>&1 | tr -d '\r')"
     check_status=$?
     expect_eq "$check_status" 0 "minidump check ($check)"
