@@ -53,7 +53,7 @@ complete_words() {
 
 expect() {
   local what=$1 expected=$2 actual=$3
-  [[ "$expected" == "$actual" ]] || fail "$what: expected [$(tr '\n' ' ' <<<"$expected")] got [$(tr '\n' ' ' <<<"$actual")]"
+  [[ "$expected" == "$actual" ]] || fail "$what (tools/*/*.bash-completion): expected [$(tr '\n' ' ' <<<"$expected")] got [$(tr '\n' ' ' <<<"$actual")]"
 }
 
 help_options() {

@@ -76,19 +76,19 @@ COMMANDS"
   text=$(render "$page")
   global=$(section "GLOBAL OPTIONS" <<<"$text")
   for option in $("$tool" --help | help_options); do
-    grep -qE -- "^ +(-[^ ,]+,? )*$option(,| |$)" <<<"$global" || fail "$name: $option is not among the global options"
+    grep -qE -- "^ +(-[^ ,]+,? )*$option(,| |$)" <<<"$global" || fail "$name: $option is not among the global options (docs/man/$name.1.scd)"
   done
   commands=$("$tool" --help | help_commands)
   [[ -n "$commands" ]] || fail "$name: --help lists no commands"
   for command in $commands; do
     body=$(section "   $command" <<<"$text")
     if [[ -z "$body" ]]; then
-      fail "$name: no section for the command $command"
+      fail "$name: no section for the command $command (docs/man/$name.1.scd)"
       continue
     fi
     for option in $("$tool" "$command" --help | help_options); do
       grep -qE -- "^ +(-[^ ,]+,? )*$option(,| |$)" <<<"$body"$'\n'"$global" ||
-        fail "$name $command: $option is not in its section"
+        fail "$name $command: $option is not in its section (docs/man/$name.1.scd)"
     done
   done
 done
