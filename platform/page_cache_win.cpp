@@ -8,9 +8,8 @@ namespace platform {
 
 bool PageCacheAvailable() { return false; }
 
-bool CachedBytes(const std::string&, std::uint64_t& cached, std::uint64_t& size, int& error) {
-  cached = 0;
-  size = 0;
+bool MeasureResidency(const std::string&, Residency& residency, int& error) {
+  residency = {};
   error = ERROR_NOT_SUPPORTED;
   return false;
 }

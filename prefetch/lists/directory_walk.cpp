@@ -41,7 +41,7 @@ void ThrowIfFailed(int error, const char* what, const std::string& path) {
 }
 
 WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
-                            const FileVisitor& visit) {
+                            const FileVisitor& visit, const FileVisitor& linkedFolder) {
   int error = 0;
   std::vector<Level> open;
   open.push_back({DirectoryListing(directory, error), directory.size()});
@@ -63,6 +63,7 @@ WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& can
       kind = level.listing.Follow(name, path, error);
       ThrowIfFailed(error, kWalkFailed, path);
       if (kind == EntryKind::kRegular) visit(path);
+      if (kind == EntryKind::kDirectory && linkedFolder) linkedFolder(path);
       continue;
     }
     if (kind == EntryKind::kRegular) visit(path);

@@ -19,10 +19,11 @@ using FileVisitor = std::function<void(const std::string& path)>;
 // as given, then each name, preceded by the platform's separator unless the
 // text already ends in one (or in a drive colon). cancelled is polled
 // before each entry. A system error on the way throws ExpansionError with
-// the system's number; files
-// visited before it stay visited.
+// the system's number; files visited before it stay visited. linkedFolder,
+// when given, hears of each folder reached through a link, which is not
+// entered.
 WalkResult WalkRegularFiles(const std::string& directory, const CancelCheck& cancelled,
-                            const FileVisitor& visit);
+                            const FileVisitor& visit, const FileVisitor& linkedFolder = {});
 
 // A file-system error of the expansion, with the path as the expansion
 // wrote it: the file system library's own path would carry it through the

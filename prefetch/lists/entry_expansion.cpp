@@ -15,14 +15,16 @@ namespace {
 EntryResult WalkDirectory(const std::string& directory, const EntryAttributes& entry,
                           const ExpansionContext& context, const ItemSink& add) {
   std::optional<ItemPattern> pattern;  // compiled at the first file, as a walk error comes first
-  const WalkResult result =
-      WalkRegularFiles(directory, context.cancelled, [&](const std::string& path) {
+  const WalkResult result = WalkRegularFiles(
+      directory, context.cancelled,
+      [&](const std::string& path) {
         if (!entry.pattern.empty()) {
           if (!pattern) pattern.emplace(entry.pattern);
           if (!boost::regex_match(path, *pattern)) return;
         }
         add(path, entry.isForeground);
-      });
+      },
+      context.linkedFolder);
   return result == WalkResult::kCancelled ? EntryResult::kCancelled : EntryResult::kDone;
 }
 
@@ -38,7 +40,10 @@ EntryResult ExpandPath(const std::string& fullPath, const EntryAttributes& entry
     add(fullPath, entry.isForeground);
     return EntryResult::kDone;
   }
-  if (kind != platform::EntryKind::kDirectory) return EntryResult::kDone;
+  if (kind != platform::EntryKind::kDirectory) {
+    if (context.passedOver) context.passedOver(fullPath);
+    return EntryResult::kDone;
+  }
   return WalkDirectory(fullPath, entry, context, add);
 }
 

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <ostream>
 
 #include "commands.h"
@@ -8,6 +9,8 @@
 namespace speedlauncher {
 namespace {
 
+constexpr const char* kUnknown = "unknown (not permitted)";
+
 std::string Reason(int error) { return std::system_category().message(error); }
 
 bool RefuseWithoutPageCache(const char* command, std::ostream& errors) {
@@ -16,8 +19,89 @@ bool RefuseWithoutPageCache(const char* command, std::ostream& errors) {
   return true;
 }
 
-int Percent(std::uint64_t part, std::uint64_t whole) {
-  return whole == 0 ? 100 : static_cast<int>(part * 100 / whole);
+// Two decimals, as the cache tools show them: 99.99% is not 100%.
+std::string Percent(std::uint64_t part, std::uint64_t whole) {
+  char text[16];
+  std::snprintf(
+      text, sizeof text, "%.2f%%",
+      whole == 0 ? 100.0 : static_cast<double>(part) * 100.0 / static_cast<double>(whole));
+  return text;
+}
+
+std::string Count(std::uint64_t count, const char* one, const char* many) {
+  return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+struct Totals {
+  std::uint64_t files = 0;  // measured
+  std::uint64_t bytes = 0;
+  std::uint64_t pages = 0;
+  std::uint64_t cachedBytes = 0;
+  std::uint64_t cachedPages = 0;
+  std::uint64_t unknownFiles = 0;
+  std::uint64_t unknownBytes = 0;
+
+  void Add(const platform::Residency& residency) {
+    if (!residency.known) {
+      ++unknownFiles;
+      unknownBytes += residency.size;
+      return;
+    }
+    ++files;
+    bytes += residency.size;
+    pages += residency.pages;
+    cachedBytes += residency.cachedBytes;
+    cachedPages += residency.cachedPages;
+  }
+};
+
+std::string FileLine(const platform::Residency& residency, const std::string& path, bool pages) {
+  if (!residency.known)
+    return std::string(kUnknown) + "  " + HumanSize(residency.size) + "  " + path;
+  std::string line;
+  if (pages) {
+    line =
+        std::to_string(residency.cachedPages) + '/' + std::to_string(residency.pages) + " pages  ";
+  }
+  return line + HumanSize(residency.cachedBytes) + " / " + HumanSize(residency.size) + "  " +
+         Percent(residency.cachedBytes, residency.size) + "  " + path;
+}
+
+std::string FileJson(const platform::Residency& residency, const std::string& path) {
+  const auto known = [&residency](std::uint64_t value) {
+    return residency.known ? std::to_string(value) : std::string("null");
+  };
+  return "{\"path\": " + JsonString(path) + ", \"bytes\": " + std::to_string(residency.size) +
+         ", \"pages\": " + std::to_string(residency.pages) +
+         ", \"cached_bytes\": " + known(residency.cachedBytes) +
+         ", \"cached_pages\": " + known(residency.cachedPages) +
+         ", \"known\": " + (residency.known ? "true" : "false") + "}";
+}
+
+void PrintTotals(const Totals& totals, bool pages, std::ostream& out) {
+  out << "resident: ";
+  if (totals.files == 0 && totals.unknownFiles > 0) {
+    out << "nothing measured";
+  } else {
+    if (pages) out << totals.cachedPages << " of " << totals.pages << " pages, ";
+    out << HumanSize(totals.cachedBytes) << " of " << HumanSize(totals.bytes) << " ("
+        << Percent(totals.cachedBytes, totals.bytes) << ") in "
+        << Count(totals.files, "file", "files");
+  }
+  if (totals.unknownFiles > 0) {
+    out << "; " << kUnknown << ": " << HumanSize(totals.unknownBytes) << " in "
+        << Count(totals.unknownFiles, "file", "files");
+  }
+  out << '\n';
+}
+
+void PrintJsonTotals(const Totals& totals, const std::string* perFile, std::ostream& out) {
+  out << "{\"files\": " << totals.files << ", \"cached_bytes\": " << totals.cachedBytes
+      << ", \"bytes\": " << totals.bytes << ", \"cached_pages\": " << totals.cachedPages
+      << ", \"pages\": " << totals.pages << ", \"unknown_files\": " << totals.unknownFiles
+      << ", \"unknown_bytes\": " << totals.unknownBytes;
+  if (perFile != nullptr) out << ", \"per_file\": [" << *perFile << "]";
+  out << "}\n";
 }
 
 }  // namespace
@@ -25,59 +109,50 @@ int Percent(std::uint64_t part, std::uint64_t whole) {
 int RunResident(const Options& options, std::ostream& out, std::ostream& errors) {
   if (RefuseWithoutPageCache("resident", errors)) return 1;
   std::vector<std::string> paths;
-  if (!FilesWarmReads(options, paths, errors)) return 1;
-  std::uint64_t totalCached = 0;
-  std::uint64_t totalSize = 0;
-  std::uint64_t files = 0;
+  int walkErrors = 0;
+  if (!FilesWarmReads(options, paths, walkErrors, errors)) return 1;
+  Totals totals;
   std::string jsonFiles;
   for (const std::string& path : paths) {
-    std::uint64_t cached = 0;
-    std::uint64_t size = 0;
+    platform::Residency residency;
     int error = 0;
-    if (!platform::CachedBytes(path, cached, size, error)) {
-      Report(errors, path, 0, Severity::kWarning, "cannot look at: " + Reason(error));
+    if (!platform::MeasureResidency(path, residency, error)) {
+      Report(errors, Printable(path), 0, Severity::kWarning, "cannot look at: " + Reason(error));
       continue;
     }
-    ++files;
-    totalCached += cached;
-    totalSize += size;
+    totals.Add(residency);
     if (!options.perFile) continue;
     if (options.json) {
-      jsonFiles += std::string(jsonFiles.empty() ? "" : ", ") + "{\"path\": " + JsonString(path) +
-                   ", \"cached_bytes\": " + std::to_string(cached) +
-                   ", \"bytes\": " + std::to_string(size) + "}";
+      jsonFiles += (jsonFiles.empty() ? "" : ", ") + FileJson(residency, path);
     } else {
-      out << HumanSize(cached) << " / " << HumanSize(size) << "  " << Percent(cached, size) << "%  "
-          << path << '\n';
+      out << FileLine(residency, path, options.pages) << '\n';
     }
   }
   if (options.json) {
-    out << "{\"files\": " << files << ", \"cached_bytes\": " << totalCached
-        << ", \"bytes\": " << totalSize;
-    if (options.perFile) out << ", \"per_file\": [" << jsonFiles << "]";
-    out << "}\n";
+    PrintJsonTotals(totals, options.perFile ? &jsonFiles : nullptr, out);
   } else {
-    out << "resident: " << HumanSize(totalCached) << " of " << HumanSize(totalSize) << " ("
-        << Percent(totalCached, totalSize) << "%) in " << files << " files\n";
+    PrintTotals(totals, options.pages, out);
   }
-  return 0;
+  return walkErrors > 0 ? 1 : 0;
 }
 
 int RunEvict(const Options& options, std::ostream& out, std::ostream& errors) {
   if (RefuseWithoutPageCache("evict", errors)) return 1;
   std::vector<std::string> paths;
-  if (!FilesWarmReads(options, paths, errors)) return 1;
+  int walkErrors = 0;
+  if (!FilesWarmReads(options, paths, walkErrors, errors)) return 1;
   std::uint64_t dropped = 0;
   for (const std::string& path : paths) {
     int error = 0;
     if (!platform::DropFromCache(path, error)) {
-      Report(errors, path, 0, Severity::kWarning, "cannot drop from the cache: " + Reason(error));
+      Report(errors, Printable(path), 0, Severity::kWarning,
+             "cannot drop from the cache: " + Reason(error));
       continue;
     }
     ++dropped;
   }
   out << "evicted " << dropped << " of " << paths.size() << " files\n";
-  return 0;
+  return walkErrors > 0 ? 1 : 0;
 }
 
 }  // namespace speedlauncher

@@ -15,11 +15,24 @@ int RunCheck(const Options& options, std::ostream& out, std::ostream& errors) {
   }
   int errorCount = 0;
   int warningCount = 0;
+  std::string json;
   for (const Finding& finding : CheckListFile(path, options.directory, options.mode)) {
-    Report(errors, path, finding.line, finding.severity, finding.message);
-    ++(finding.severity == Severity::kError ? errorCount : warningCount);
+    const bool isError = finding.severity == Severity::kError;
+    ++(isError ? errorCount : warningCount);
+    if (!options.json) {
+      Report(errors, path, finding.line, finding.severity, finding.message);
+      continue;
+    }
+    json += (json.empty() ? "" : ", ") + std::string("{\"line\": ") + std::to_string(finding.line) +
+            ", \"severity\": \"" + (isError ? "error" : "warning") +
+            "\", \"message\": " + JsonString(finding.message) + "}";
   }
-  out << path << ": " << errorCount << " errors, " << warningCount << " warnings\n";
+  if (options.json) {
+    out << "{\"list\": " << JsonString(path) << ", \"errors\": " << errorCount
+        << ", \"warnings\": " << warningCount << ", \"findings\": [" << json << "]}\n";
+  } else {
+    out << path << ": " << errorCount << " errors, " << warningCount << " warnings\n";
+  }
   return errorCount > 0 ? 1 : 0;
 }
 

@@ -1,4 +1,5 @@
 #include <boost/filesystem/operations.hpp>
+#include <optional>
 #include <ostream>
 
 #include "commands.h"
@@ -8,26 +9,48 @@
 namespace speedlauncher {
 namespace {
 
-std::string SizeOf(const std::string& path) {
+std::optional<std::uintmax_t> SizeOf(const std::string& path) {
   boost::system::error_code error;
   const std::uintmax_t size = boost::filesystem::file_size(boost::filesystem::path(path), error);
-  return error ? "-" : HumanSize(size);
+  if (error) return std::nullopt;
+  return size;
 }
 
 }  // namespace
 
 int RunExpand(const Options& options, std::ostream& out, std::ostream& errors) {
   const char end = options.nulSeparated ? '\0' : '\n';
+  bool first = true;  // nothing printed yet: a list that does not load gives no JSON
   // Printed as they are made: a tree of a million files costs no memory.
+  ExpansionReport report;
   const bool loaded = ExpandListFor(
       options,
       [&](std::string_view name, const std::string& path, bool isForeground) {
+        if (options.json) {
+          out << (first ? "{\"items\": [" : ", ") << "{\"list\": " << JsonString(name)
+              << ", \"foreground\": " << (isForeground ? "true" : "false")
+              << ", \"path\": " << JsonString(path);
+          if (options.perFile) {
+            const std::optional<std::uintmax_t> size = SizeOf(path);
+            out << ", \"bytes\": " << (size ? std::to_string(*size) : "null");
+          }
+          out << '}';
+          first = false;
+          return;
+        }
         if (!options.pathsOnly) out << name << ' ' << (isForeground ? 'F' : 'B') << ' ';
-        if (options.perFile) out << SizeOf(path) << ' ';
+        if (options.perFile) {
+          const std::optional<std::uintmax_t> size = SizeOf(path);
+          out << (size ? HumanSize(*size) : "-") << ' ';
+        }
         out << path << end;
       },
-      errors);
-  return loaded ? 0 : 1;
+      errors, &report);
+  if (!loaded) return 1;
+  if (options.json) {
+    out << (first ? "{\"items\": [" : "") << "], \"walk_errors\": " << report.walkErrors << "}\n";
+  }
+  return report.walkErrors > 0 ? 1 : 0;
 }
 
 }  // namespace speedlauncher

@@ -9,12 +9,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <initializer_list>
-#include <map>
+#include <memory>
+#include <optional>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
-#include "platform/directory_listing.h"
+#include "path_reason.h"
+#include "platform/file_identity.h"
 #include "platform/file_open.h"
+#include "platform/utf_common.h"
 #include "prefetch/lists/application_lists.h"
 #include "prefetch/lists/entry_expansion.h"
 #include "prefetch/lists/item_pattern.h"
@@ -65,13 +69,29 @@ class Checker {
         mode_(mode),
         readList_(SpeedLauncher::ListNameReadInMode(mode)) {}
 
+  // The root's children as the launcher takes them: nothing before the
+  // first "Application", every element from it on a section.
   void Document(const TiXmlDocument& document) {
     bool readListHasSection = false;
-    for (const TiXmlElement* section = SpeedLauncher::FirstSection(document); section != nullptr;
-         section = SpeedLauncher::NextElement(*section)) {
-      const char* name = section->Attribute("name");
+    bool inSections = false;
+    const TiXmlElement* root = document.FirstChildElement();
+    for (const TiXmlElement* child = root == nullptr ? nullptr : root->FirstChildElement();
+         child != nullptr; child = child->NextSiblingElement()) {
+      const std::string element = child->Value();
+      if (!inSections && element != "Application") {
+        Skipped(*child, "Application", child->Attribute("name") != nullptr);
+        continue;
+      }
+      if (inSections && element != "Application") {
+        Report(child, Severity::kWarning,
+               "<" + element +
+                   "> is read as a section: every element after the first "
+                   "<Application> is one");
+      }
+      inSections = true;
+      const char* name = child->Attribute("name");
       readListHasSection = readListHasSection || (name != nullptr && name == readList_);
-      Section(*section);
+      Section(*child);
     }
     if (!readList_.empty() && !readListHasSection) {
       Report(nullptr, Severity::kError,
@@ -87,6 +107,22 @@ class Checker {
     findings_.push_back({node == nullptr ? 0 : node->Row(), severity, message});
   }
 
+  // An element the launcher passes over where it looks for `expected`;
+  // an error when it was meant to be read (a name in another case, or the
+  // attributes of what is expected).
+  void Skipped(const TiXmlElement& element, const char* expected, bool looksMeant) {
+    const std::string name = element.Value();
+    if (boost::iequals(name, expected)) {
+      return Report(&element, Severity::kError,
+                    "<" + name +
+                        "> is skipped: element names are compared with case; did you "
+                        "mean <" +
+                        expected + ">?");
+    }
+    Report(&element, looksMeant ? Severity::kError : Severity::kWarning,
+           "<" + name + "> before the first <" + expected + "> is skipped");
+  }
+
   void Section(const TiXmlElement& section) {
     const char* name = section.Attribute("name");
     if (name == nullptr || *name == '\0') {
@@ -95,10 +131,56 @@ class Checker {
     const SpeedLauncher::ApplicationLists lists;
     if (lists.Find(name) == nullptr) return UnknownSection(section, name);
     UnknownAttributes(section, {"name"});
-    for (const TiXmlElement* entry = SpeedLauncher::FirstEntry(section); entry != nullptr;
-         entry = SpeedLauncher::NextElement(*entry)) {
-      Entry(*entry, name);
+    const TiXmlElement* fileList = nullptr;
+    for (const TiXmlElement* child = section.FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+      const std::string element = child->Value();
+      if (element == "FileList" && fileList == nullptr) {
+        fileList = child;
+      } else if (element == "FileList") {
+        const bool hasEntries = child->FirstChildElement() != nullptr;
+        Report(child, hasEntries ? Severity::kError : Severity::kWarning,
+               std::string("a second <FileList> is ignored: a section reads only its first") +
+                   (hasEntries ? ", so its entries are not read" : ""));
+      } else if (boost::iequals(element, "FileList")) {
+        Report(child, Severity::kError,
+               "<" + element +
+                   "> is ignored: element names are compared with case; did you "
+                   "mean <FileList>?");
+      } else {
+        Report(child, Severity::kWarning,
+               "<" + element + "> is ignored: a section reads only its <FileList>");
+      }
     }
+    if (fileList != nullptr) Entries(*fileList, name);
+  }
+
+  // As the launcher takes them: nothing before the first "File", every
+  // element from it on an entry.
+  void Entries(const TiXmlElement& fileList, const std::string& list) {
+    bool inEntries = false;
+    for (const TiXmlElement* child = fileList.FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+      const std::string element = child->Value();
+      if (!inEntries && element != "File") {
+        Skipped(*child, "File", HasEntryAttribute(*child));
+        continue;
+      }
+      if (inEntries && element != "File") {
+        Report(
+            child, Severity::kWarning,
+            "<" + element + "> is read as an entry: every element after the first <File> is one");
+      }
+      inEntries = true;
+      Entry(*child, list);
+    }
+  }
+
+  static bool HasEntryAttribute(const TiXmlElement& element) {
+    for (std::string_view name : kEntryAttributes) {
+      if (element.Attribute(std::string(name).c_str()) != nullptr) return true;
+    }
+    return false;
   }
 
   void UnknownSection(const TiXmlElement& section, const std::string& name) {
@@ -162,23 +244,32 @@ class Checker {
 
   void Target(const TiXmlElement& element, const EntryAttributes& entry, const std::string& list) {
     const std::string path = SpeedLauncher::FullPath(entry, directory_);
-    int error = 0;
-    const platform::EntryKind kind = platform::KindOfPath(path, error);
-    if (kind != platform::EntryKind::kRegular && kind != platform::EntryKind::kDirectory) {
-      return Report(&element, Severity::kError, "path does not exist: " + path);
-    }
-    if (kind == platform::EntryKind::kRegular && !entry.pattern.empty()) {
-      Report(&element, Severity::kWarning, "regex is ignored: the entry names a single file");
-    }
     std::vector<std::string> items;
+    bool passedOver = false;
+    bool walkFailed = false;
     SpeedLauncher::ExpansionContext context{directory_, [] { return false; }, nullptr, {}};
     context.walkError = [&](const std::string& where, const std::string& reason) {
+      walkFailed = true;
       Report(&element, Severity::kError,
-             "cannot walk " + where + ": " + reason + "; the rest of the entry is skipped");
+             where == path
+                 ? "cannot read " + path + ": " + reason + "; the entry yields nothing"
+                 : "cannot walk " + where + ": " + reason + "; the rest of the entry is skipped");
+    };
+    context.passedOver = [&passedOver](const std::string&) { passedOver = true; };
+    context.linkedFolder = [&](const std::string& folder) {
+      Report(&element, Severity::kWarning,
+             folder + " is a folder reached through a link: it is not entered");
     };
     SpeedLauncher::ExpandEntry(entry, context,
                                [&items](const std::string& item, bool) { items.push_back(item); });
-    if (kind == platform::EntryKind::kDirectory && items.empty()) {
+    if (passedOver) {
+      return Report(&element, Severity::kError, "cannot read " + path + ": " + WhyNotAFile(path));
+    }
+    const bool isFile = items.size() == 1 && items.front() == path;
+    if (isFile && !entry.pattern.empty()) {
+      Report(&element, Severity::kWarning, "regex is ignored: the entry names a single file");
+    }
+    if (!isFile && items.empty() && !walkFailed) {
       Report(&element, Severity::kWarning,
              entry.pattern.empty() ? "no files below " + path
                                    : "pattern selects nothing below " + path);
@@ -186,39 +277,111 @@ class Checker {
     Items(element, entry, list, items);
   }
 
+  // Each file the mode reads, by identity: two spellings of one file are
+  // one file read twice.
   void Items(const TiXmlElement& element, const EntryAttributes& entry, const std::string& list,
              const std::vector<std::string>& items) {
     if (!entry.isForeground || list != readList_) return;  // only what is read matters here
     bool duplicateReported = false;
     for (const std::string& item : items) {
-      const auto [found, isNew] = read_.emplace(item, element.Row());
-      if (!isNew && !duplicateReported) {
-        duplicateReported = true;
-        Report(&element, Severity::kWarning,
-               item + " is also named on line " + std::to_string(found->second) +
-                   ": it is read twice");
-      }
       const std::string why = WhyUnreadable(item);
-      if (!why.empty()) Report(&element, Severity::kError, "cannot read " + item + ": " + why);
+      if (!why.empty()) {
+        Report(&element, Severity::kError, "cannot read " + item + ": " + why);
+        continue;
+      }
+      platform::FileIdentity identity;
+      int error = 0;
+      if (!platform::IdentifyFile(item, identity, error)) continue;
+      const auto [found, isNew] = read_.emplace(identity, Named{element.Row(), item});
+      if (isNew || duplicateReported) continue;
+      duplicateReported = true;
+      const Named& first = found->second;
+      Report(&element, Severity::kWarning,
+             item + " is also named on line " + std::to_string(first.line) +
+                 (first.path == item ? "" : " as " + first.path) + ": it is read twice");
     }
   }
+
+  struct Named {
+    int line;
+    std::string path;
+  };
 
   std::string directory_;
   std::uint32_t mode_;
   std::string readList_;
-  std::map<std::string, int> read_;  // each file the mode reads, with its first line
+  // Each file the mode reads, with where it was first named.
+  std::unordered_map<platform::FileIdentity, Named, platform::FileIdentityHash> read_;
   std::vector<Finding> findings_;
 };
 
 }  // namespace
 
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The list's text, or the finding that says why there is none to parse.
+std::optional<std::string> ReadListText(const std::string& path, Finding& refusal) {
+  refusal = {0, Severity::kError, ""};
+  errno = 0;
+  const std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, "rb"));
+  if (!file) {
+    refusal.message = "cannot open the list: " + std::generic_category().message(errno);
+    return std::nullopt;
+  }
+  std::string text;
+  char chunk[65536];
+  std::size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) text.append(chunk, count);
+  if (std::ferror(file.get())) {
+    refusal.message = "cannot read the list: " + std::generic_category().message(errno);
+    return std::nullopt;
+  }
+  if (text.empty()) {
+    refusal.message = "not a list file: the file is empty";
+    return std::nullopt;
+  }
+  return text;
+}
+
+// The line of the first byte that is not part of well-formed UTF-8, which
+// the launcher refuses the whole list for; 0 when there is none.
+int FirstLineNotUtf8(const std::string& text, std::string& bytes) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  int line = 1;
+  for (std::size_t at = 0; at < text.size();) {
+    const platform::Utf8Decoded decoded = platform::DecodeUtf8(data + at, text.size() - at);
+    if (decoded.status != platform::Utf8Status::kValid) {
+      bytes = Printable(text.substr(at, decoded.length));
+      return line;
+    }
+    if (text[at] == '\n' || (text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n'))) {
+      ++line;
+    }
+    at += decoded.length;
+  }
+  return 0;
+}
+
+}  // namespace
+
 std::vector<Finding> CheckListFile(const std::string& path, const std::string& directory,
                                    std::uint32_t mode) {
+  Finding refusal;
+  std::optional<std::string> text = ReadListText(path, refusal);
+  if (!text) return {refusal};
+  std::string bytes;
+  if (const int line = FirstLineNotUtf8(*text, bytes); line > 0) {
+    return {{line, Severity::kError,
+             "not a list file: not UTF-8 (" + bytes + "), so the launcher reads none of it"}};
+  }
   TiXmlDocument document;
-  if (!SpeedLauncher::ParseListFile(path, document)) {
-    std::string why = document.Error() ? document.ErrorDesc() : "cannot be opened or is empty";
-    return {
-        {document.Error() ? document.ErrorRow() : 0, Severity::kError, "not a list file: " + why}};
+  if (!SpeedLauncher::ParseListText(std::move(*text), document)) {
+    return {{document.ErrorRow(), Severity::kError,
+             std::string("not a list file: ") + document.ErrorDesc()}};
   }
   Checker checker(directory, mode);
   checker.Document(document);

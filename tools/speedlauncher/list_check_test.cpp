@@ -1,6 +1,7 @@
 #include "list_check.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <boost/filesystem.hpp>
 #include <fstream>
@@ -96,11 +97,11 @@ TEST_F(ListCheckTest, EntriesThatAreMisreadOrYieldNothing) {
           {4, kWarning, "isForeground \"yes\" does not start with a number: read as background"},
           {5, kWarning, "unknown keyword \"Fonts\" has no effect"},
           {6, kError, "invalid regular expression \"(\": entry yields nothing"},
-          {7, kError, "path does not exist: " + Base() + "/missing.dll"},
+          {7, kError, "cannot read " + Base() + "/missing.dll: No such file or directory"},
           {8, kWarning, "pattern selects nothing below " + Base() + "/Dictionaries"},
           {9, kWarning, "regex is ignored: the entry names a single file"},
           {10, kWarning, "relative fileBasePath \"relative/..\" depends on the current folder"},
-          {10, kError, "path does not exist: relative/../Stoven.dll"},
+          {10, kError, "cannot read relative/../Stoven.dll: No such file or directory"},
       }));
 }
 
@@ -115,6 +116,87 @@ TEST_F(ListCheckTest, SameFileTwiceIsReadTwice) {
                  Base() + "/Dictionaries/en_US/lexdictionary.dat is also named on line 2: it is "
                           "read twice"},
             }));
+}
+
+// What the launcher drops without a word: an element in the wrong case,
+// elements before the first section or entry, a second FileList, and the
+// elements it reads under another name.
+TEST_F(ListCheckTest, StructuresTheLauncherDropsAreNamedByLine) {
+  EXPECT_EQ(
+      Check("<R>\n"
+            "<application name=\"pellicor\"/>\n"
+            "<Notes/>\n"
+            "<Application name=\"pellicor\">\n"
+            "<Filelist/>\n"
+            "<FileList>\n"
+            "<file fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+            "<Entry fileRelativePath=\"Stoven.dll\"/>\n"
+            "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+            "<file fileRelativePath=\"Dictionaries\"/>\n"
+            "</FileList>\n"
+            "<FileList><File fileRelativePath=\"Stoven.dll\"/></FileList>\n"
+            "</Application>\n"
+            "<Section name=\"common\"/>\n"
+            "</R>\n"),
+      (std::vector<Found>{
+          {2, kError,
+           "<application> is skipped: element names are compared with case; did you mean "
+           "<Application>?"},
+          {3, kWarning, "<Notes> before the first <Application> is skipped"},
+          {5, kError,
+           "<Filelist> is ignored: element names are compared with case; did you mean "
+           "<FileList>?"},
+          {12, kError,
+           "a second <FileList> is ignored: a section reads only its first, so its entries are "
+           "not read"},
+          {7, kError,
+           "<file> is skipped: element names are compared with case; did you mean <File>?"},
+          {8, kError, "<Entry> before the first <File> is skipped"},
+          {10, kWarning, "<file> is read as an entry: every element after the first <File> is one"},
+          {14, kWarning,
+           "<Section> is read as a section: every element after the first <Application> is one"},
+      }));
+}
+
+// Two spellings of one file, and a link to it, are the one file read
+// twice; a folder reached through a link is not entered.
+TEST_F(ListCheckTest, OneFileUnderTwoNamesAndLinkedFolders) {
+  fs::create_symlink(tree_.Path("Stoven.dll"), tree_.Path("Alias.dll"));
+  fs::create_directory_symlink(tree_.Path("Dictionaries/en_US"), tree_.Path("Dictionaries/linked"));
+  EXPECT_EQ(Check("<R><Application name=\"pellicor\"><FileList>\n"
+                  "<File fileRelativePath=\"./Stoven.dll\" isForeground=\"1\"/>\n"
+                  "<File fileRelativePath=\"Stoven.dll\" isForeground=\"1\"/>\n"
+                  "<File fileRelativePath=\"Alias.dll\" isForeground=\"1\"/>\n"
+                  "<File fileRelativePath=\"Dictionaries\" regex=\".*/en_US/.*\"/>\n"
+                  "</FileList></Application></R>"),
+            (std::vector<Found>{
+                {3, kWarning,
+                 Base() + "/Stoven.dll is also named on line 2 as " + Base() +
+                     "/./Stoven.dll: it is read twice"},
+                {4, kWarning,
+                 Base() + "/Alias.dll is also named on line 2 as " + Base() +
+                     "/./Stoven.dll: it is read twice"},
+                {5, kWarning,
+                 Base() + "/Dictionaries/linked is a folder reached through a link: it is not "
+                          "entered"},
+            }));
+}
+
+// The system's reasons: a FIFO, a list that is not UTF-8 (with its line),
+// a list that is not there.
+TEST_F(ListCheckTest, ReasonsAreTheSystems) {
+  ASSERT_EQ(mkfifo(tree_.Path("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(
+      Check("<R><Application name=\"pellicor\"><FileList>\n"
+            "<File fileRelativePath=\"pipe\" isForeground=\"1\"/>\n"
+            "</FileList></Application></R>"),
+      (std::vector<Found>{{2, kError, "cannot read " + Base() + "/pipe: not a regular file"}}));
+  EXPECT_EQ(
+      Check("<R>\n<Application name=\"pellicor\">\r\n<!-- caf\xe9 -->\n</Application></R>"),
+      (std::vector<Found>{
+          {3, kError, "not a list file: not UTF-8 (\\xe9), so the launcher reads none of it"}}));
+  EXPECT_EQ(CheckListFile(tree_.Path("absent.xml"), Base(), 5).at(0).message,
+            "cannot open the list: No such file or directory");
 }
 
 TEST_F(ListCheckTest, UnreadableListIsOneFinding) {
@@ -133,6 +215,7 @@ TEST_F(ListCheckTest, WhatTheCurrentUserCannotRead) {
               "<R><Application name=\"pellicor\"><FileList>\n"
               "<File fileRelativePath=\"secret.dll\" isForeground=\"1\"/>\n"
               "<File fileRelativePath=\"locked\" isForeground=\"1\"/>\n"
+              "<File fileRelativePath=\"locked/hidden.dll\" isForeground=\"1\"/>\n"
               "</FileList></Application></R>");
   fs::permissions(tree_.Path("secret.dll"), fs::owner_read);
   fs::permissions(tree_.Path("locked"), fs::no_perms);
@@ -148,9 +231,9 @@ TEST_F(ListCheckTest, WhatTheCurrentUserCannotRead) {
     }
     const std::vector<Found> expected = {
         {2, kError, "cannot read " + base + "/secret.dll: Permission denied"},
-        {3, kError,
-         "cannot walk " + base + "/locked: Permission denied; the rest of the entry is skipped"},
-        {3, kWarning, "no files below " + base + "/locked"},
+        {3, kError, "cannot read " + base + "/locked: Permission denied; the entry yields nothing"},
+        {4, kError,
+         "cannot read " + base + "/locked/hidden.dll: Permission denied; the entry yields nothing"},
     };
     if (found == expected) return 0;
     for (const Found& f : found) std::cerr << std::get<0>(f) << ' ' << std::get<2>(f) << '\n';

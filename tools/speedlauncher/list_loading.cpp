@@ -15,17 +15,17 @@ std::string ListFileFor(const Options& options) {
 }
 
 bool LoadListsFor(const Options& options, SpeedLauncher::ApplicationLists& lists,
-                  std::ostream& errors, int* walkErrors) {
+                  std::ostream& errors, ExpansionReport* report) {
   return ExpandListFor(
       options,
       [&lists](std::string_view name, const std::string& path, bool isForeground) {
         lists.Find(name)->push_back({path, isForeground});
       },
-      errors, walkErrors);
+      errors, report);
 }
 
 bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& add,
-                   std::ostream& errors, int* walkErrors) {
+                   std::ostream& errors, ExpansionReport* report) {
   const std::string file = ListFileFor(options);
   if (file.empty()) {
     Report(errors, "--mode " + std::to_string(options.mode), 0, Severity::kError,
@@ -33,20 +33,28 @@ bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& a
     return false;
   }
   SpeedLauncher::ExpansionContext context{options.directory, [] { return false; }, nullptr, {}};
-  context.walkError = [&errors, walkErrors](const std::string& path, const std::string& reason) {
-    Report(errors, path, 0, Severity::kWarning,
-           "cannot walk: " + reason + "; rest of entry skipped");
-    if (walkErrors != nullptr) ++*walkErrors;
+  // A walk that failed drops the rest of its entry in the launcher too: an
+  // error in every command.
+  context.walkError = [&errors, report](const std::string& path, const std::string& reason) {
+    Report(errors, Printable(path), 0, Severity::kError,
+           "cannot walk: " + reason + "; the rest of the entry is skipped");
+    if (report != nullptr) ++report->walkErrors;
   };
+  if (report != nullptr) {
+    context.passedOver = [report](const std::string& path) { report->passedOver.push_back(path); };
+  }
   if (SpeedLauncher::ExpandListFile(file, add, context)) return true;
   Report(errors, file, 0, Severity::kError,
-         "cannot load the list: missing, unreadable or not well-formed XML");
+         "cannot load the list: missing, unreadable or not well-formed XML (see speedlauncher "
+         "check)");
   return false;
 }
 
-bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, std::ostream& errors) {
+bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, int& walkErrors,
+                    std::ostream& errors) {
   SpeedLauncher::ApplicationLists lists;
-  if (!LoadListsFor(options, lists, errors)) return false;
+  ExpansionReport report;
+  if (!LoadListsFor(options, lists, errors, &report)) return false;
   const SpeedLauncher::PrefetchList* list = SpeedLauncher::ListReadInMode(lists, options.mode);
   if (list == nullptr) {
     Report(errors, ListFileFor(options), 0, Severity::kError,
@@ -57,6 +65,7 @@ bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, std
   for (const SpeedLauncher::PrefetchItem& item : *list) {
     if (item.isForeground && seen.insert(item.path).second) paths.push_back(item.path);
   }
+  walkErrors = report.walkErrors;
   return true;
 }
 

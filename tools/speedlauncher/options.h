@@ -16,7 +16,8 @@ struct Options {
   bool pathsOnly = false;            // expand: paths alone
   bool nulSeparated = false;         // expand: paths ended by NUL instead of a line end
   bool perFile = false;              // expand: sizes; resident: one line per file
-  bool json = false;                 // warm, resident: one JSON object
+  bool json = false;                 // one JSON object
+  bool pages = false;                // resident: page counts too
   bool strict = false;               // warm: exit 1 when anything named could not be read
   std::string output;                // record: the list to write
   double seconds = 0;                // record: stop after this long; 0: when the program ends

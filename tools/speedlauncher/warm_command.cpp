@@ -1,5 +1,6 @@
+#include <boost/filesystem/operations.hpp>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
 #include <ostream>
 #include <sstream>
 #include <system_error>
@@ -7,6 +8,8 @@
 
 #include "commands.h"
 #include "list_loading.h"
+#include "path_reason.h"
+#include "platform/file_identity.h"
 #include "platform/terminal.h"
 #include "prefetch/worker/file_reader.h"
 #include "prefetch/worker/list_reader.h"
@@ -20,37 +23,68 @@ using Clock = std::chrono::steady_clock;
 
 struct WarmSummary {
   std::uint64_t filesRead = 0;
-  std::uint64_t filesNotOpened = 0;
+  std::uint64_t filesNotOpened = 0;  // named, but missing, not a file, or not readable
   int walkErrors = 0;
   std::uint64_t bytes = 0;
-  std::uint64_t uniqueBytes = 0;  // each path counted once
+  std::uint64_t uniqueBytes = 0;  // each file counted once, under whatever name
   double seconds = 0;
 
   double BytesPerSecond() const { return seconds > 0 ? static_cast<double>(bytes) / seconds : 0; }
 };
 
-// One line on a terminal, redrawn at most ten times a second.
+// 0.043 ms, 4.3 ms, 430 ms, 1.25 s.
+std::string Duration(double seconds) {
+  char text[32];
+  if (seconds < 1) {
+    std::snprintf(text, sizeof text, "%.3g ms", seconds * 1000);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f s", seconds);
+  }
+  return text;
+}
+
+// One line on a terminal, by bytes, so that it moves inside a large file
+// too; redrawn at most ten times a second.
 class Progress {
  public:
-  Progress(std::ostream& errors, std::size_t total)
-      : errors_(errors), total_(total), shown_(platform::StandardErrorIsTerminal()) {}
+  Progress(std::ostream& errors, const SpeedLauncher::PrefetchList& list)
+      : errors_(errors), shown_(platform::StandardErrorIsTerminal()) {
+    if (!shown_) return;  // the sizes cost a status call per file
+    for (const SpeedLauncher::PrefetchItem& item : list) {
+      if (!item.isForeground) continue;
+      ++files_;
+      boost::system::error_code error;
+      const std::uintmax_t size = boost::filesystem::file_size(item.path, error);
+      if (!error) total_ += size;
+    }
+  }
 
-  void Update(std::size_t done, std::uint64_t bytes) {
+  // Before each chunk of a file, and once after it.
+  void Update(std::size_t filesDone, std::uint64_t bytesDone) {
     if (!shown_) return;
     const Clock::time_point now = Clock::now();
-    if (done != total_ && now - last_ < std::chrono::milliseconds(100)) return;
+    if (now - last_ < std::chrono::milliseconds(100)) return;
     last_ = now;
-    errors_ << "\r" << (total_ == 0 ? 100 : done * 100 / total_) << "% " << done << '/' << total_
-            << " files, " << HumanSize(bytes) << "   " << std::flush;
+    Draw(filesDone, bytesDone);
   }
-  void End() {
-    if (shown_) errors_ << '\n';
+  void End(std::size_t filesDone, std::uint64_t bytesDone) {
+    if (!shown_) return;
+    Draw(filesDone, bytesDone);
+    errors_ << '\n';
   }
 
  private:
+  void Draw(std::size_t filesDone, std::uint64_t bytesDone) {
+    const std::uint64_t percent =
+        total_ == 0 ? 100 : std::min<std::uint64_t>(bytesDone * 100 / total_, 100);
+    errors_ << '\r' << percent << "% " << HumanSize(bytesDone) << " of " << HumanSize(total_)
+            << ", " << filesDone << '/' << files_ << " files   " << std::flush;
+  }
+
   std::ostream& errors_;
-  std::size_t total_;
   bool shown_;
+  std::size_t files_ = 0;
+  std::uint64_t total_ = 0;
   Clock::time_point last_{};
 };
 
@@ -69,7 +103,7 @@ void PrintSummary(const WarmSummary& summary, bool json, std::ostream& out) {
       << "walk errors:       " << summary.walkErrors << '\n'
       << "bytes read:        " << HumanSize(summary.bytes) << '\n'
       << "unique bytes:      " << HumanSize(summary.uniqueBytes) << '\n'
-      << "elapsed:           " << summary.seconds << " s\n"
+      << "elapsed:           " << Duration(summary.seconds) << '\n'
       << "throughput:        " << HumanSize(static_cast<std::uint64_t>(summary.BytesPerSecond()))
       << "/s\n";
 }
@@ -79,43 +113,61 @@ void PrintSummary(const WarmSummary& summary, bool json, std::ostream& out) {
 int RunWarm(const Options& options, std::ostream& out, std::ostream& errors) {
   WarmSummary summary;
   SpeedLauncher::ApplicationLists lists;
-  if (!LoadListsFor(options, lists, errors, &summary.walkErrors)) return 1;
+  ExpansionReport report;
+  if (!LoadListsFor(options, lists, errors, &report)) return 1;
+  summary.walkErrors = report.walkErrors;
   const SpeedLauncher::PrefetchList* list = SpeedLauncher::ListReadInMode(lists, options.mode);
   if (list == nullptr) {
     Report(errors, ListFileFor(options), 0, Severity::kError,
            "mode " + std::to_string(options.mode) + " reads no list");
     return 1;
   }
-  std::size_t total = 0;
-  for (const SpeedLauncher::PrefetchItem& item : *list) total += item.isForeground ? 1 : 0;
-  Progress progress(errors, total);
+  // The launcher passes over what is not there in silence; here it counts.
+  for (const std::string& path : report.passedOver) {
+    ++summary.filesNotOpened;
+    Report(errors, Printable(path), 0, Severity::kWarning, "not read: " + WhyNotAFile(path));
+  }
+  Progress progress(errors, *list);
   std::size_t done = 0;
-  std::unordered_set<std::string> seen;
+  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> seen;
   std::ostringstream discarded;  // the launcher's "Reading :" lines
   SpeedLauncher::ReadBufferSource buffers;
   const Clock::time_point started = Clock::now();
   SpeedLauncher::ReadForegroundItemsWith(
       *list, [] { return false; },
       [&](const std::string& path) {
-        const SpeedLauncher::ReadReport report = SpeedLauncher::ReadWholeFile(
-            path, buffers, [] { return false; }, discarded, errors);
+        std::uint64_t chunks = 0;  // polled before each chunk: the reader's progress
+        const SpeedLauncher::ReadReport read = SpeedLauncher::ReadWholeFile(
+            path, buffers,
+            [&] {
+              if (chunks > 0)
+                progress.Update(done, summary.bytes + chunks * SpeedLauncher::kReadBufferSize);
+              ++chunks;
+              return false;
+            },
+            discarded, errors);
         discarded.str({});
-        progress.Update(++done, summary.bytes + report.bytes);
-        if (!report.opened) {
+        ++done;
+        if (!read.opened) {
           ++summary.filesNotOpened;
-          Report(errors, path, 0, Severity::kWarning,
-                 "cannot open: " + std::generic_category().message(report.openError));
+          Report(errors, Printable(path), 0, Severity::kWarning,
+                 "cannot open: " + std::generic_category().message(read.openError));
           return;
         }
         ++summary.filesRead;
-        summary.bytes += report.bytes;
-        if (seen.insert(path).second) summary.uniqueBytes += report.bytes;
+        summary.bytes += read.bytes;
+        progress.Update(done, summary.bytes);
+        platform::FileIdentity identity;
+        int error = 0;
+        if (!platform::IdentifyFile(path, identity, error) || seen.insert(identity).second) {
+          summary.uniqueBytes += read.bytes;
+        }
       });
   summary.seconds = std::chrono::duration<double>(Clock::now() - started).count();
-  progress.End();
+  progress.End(done, summary.bytes);
   PrintSummary(summary, options.json, out);
-  const bool allRead = summary.filesNotOpened == 0 && summary.walkErrors == 0;
-  return options.strict && !allRead ? 1 : 0;
+  if (summary.walkErrors > 0) return 1;
+  return options.strict && summary.filesNotOpened > 0 ? 1 : 0;
 }
 
 }  // namespace speedlauncher

@@ -13,14 +13,22 @@ namespace SpeedLauncher {
 // and the system's reason.
 using WalkErrorSink = std::function<void(const std::string& path, const std::string& reason)>;
 
+// Told of a path the launcher passes over in silence.
+using PathSink = std::function<void(const std::string& path)>;
+
 // What one expansion runs against: the default base of relative entries,
 // the cancellation poll, where the launcher's file-system error texts go,
-// and who else hears of those errors.
+// and who else hears of those errors. The tools also hear of an entry's
+// path that is neither a regular file nor a folder (missing, a device),
+// and of a folder below a walked one that is reached through a link and
+// so not entered.
 struct ExpansionContext {
   std::string defaultBase;
   CancelCheck cancelled;
   std::ostream* errors = nullptr;
   WalkErrorSink walkError;
+  PathSink passedOver = {};
+  PathSink linkedFolder = {};
 };
 
 enum class EntryResult { kDone, kCancelled };
