@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <regex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -13,18 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// "<pid>" of "crash-<pid>.txt" or "crash-<pid>.dmp"; empty for other names.
+// The stem of one of our reports or dumps: "crash-<pid>" as older versions
+// named them, or "crash-<date>-<time>-<pid>-<random>"; empty for other names.
 std::string ReportKey(const fs::path& file) {
+  static const std::regex ours("crash-([0-9]+|[0-9]{8}-[0-9]{6}-[0-9]+-[0-9a-f]{8})\\.(txt|dmp)");
   const std::string name = file.filename().string();
-  const std::string prefix = "crash-";
-  if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0) return {};
-  const std::string extension = name.substr(name.size() - 4);
-  if (extension != ".txt" && extension != ".dmp") return {};
-  const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return {};
-  }
-  return digits;
+  std::smatch match;
+  if (!std::regex_match(name, match, ours)) return {};
+  return match[1].str();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 namespace crashhandler {
 
-// How many reports the user's crash folder keeps.
+// How many reports a report folder keeps.
 inline constexpr std::size_t kKeptReports = 20;
 
 // The user's crash folder, "Harlund/Pellicor/Crashes" in the local
@@ -14,8 +14,8 @@ inline constexpr std::size_t kKeptReports = 20;
 // owner-only permissions; none when it cannot be made.
 std::optional<std::filesystem::path> UserCrashFolder();
 
-// Keeps the newest `keep` reports in `folder`: a report is "crash-<pid>.txt"
-// with its "crash-<pid>.dmp", if any. No other file is touched.
+// Keeps the newest `keep` reports in `folder`: a report is "<stem>.txt" with
+// its "<stem>.dmp", if any (see CrashFileStem). No other file is touched.
 void PruneCrashFolder(const std::filesystem::path& folder, std::size_t keep = kKeptReports);
 
 }  // namespace crashhandler

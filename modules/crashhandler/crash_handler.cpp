@@ -30,22 +30,25 @@ void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts 
                  const DumpWriter& writeDump, const DialogShower& showDialog) {
   const CrashSettings settings = ReadCrashSettings(memory, context);
   ReportFolder folder = ChooseFolder(settings);
+  const std::string stem = CrashFileStem(facts.processId, facts.time);
   if (folder.path && writeDump) {
-    const std::filesystem::path dump = *folder.path / CrashFileName(facts.processId, ".dmp");
+    const std::filesystem::path dump = *folder.path / (stem + ".dmp");
     facts.details += "Minidump: " + (writeDump(dump) ? Utf8Text(dump) : "not written") + "\n";
   }
   const std::string report = FormatCrashReport(settings, facts);
   std::optional<std::filesystem::path> file;
-  if (folder.path) file = WriteCrashReportFile(*folder.path, facts.processId, report);
+  std::string problem = "no folder for it: neither the log folder nor the user's crash folder";
+  if (folder.path) file = WriteCrashReportFile(*folder.path, stem, report, problem);
   // A log folder that cannot take the report: the user's crash folder keeps it.
   if (!file && !folder.userFolder) {
     folder = {UserCrashFolder(), true};
-    if (folder.path) file = WriteCrashReportFile(*folder.path, facts.processId, report);
+    if (folder.path) file = WriteCrashReportFile(*folder.path, stem, report, problem);
   }
-  if (folder.path && folder.userFolder) PruneCrashFolder(*folder.path);
+  if (file) PruneCrashFolder(file->parent_path());
 
   std::string shown = report;
-  if (file) shown += "Report file: " + Utf8Text(*file) + "\n";
+  shown += file ? "Report file: " + Utf8Text(*file) + "\n"
+                : "Report file: not written: " + problem + "\n";
   std::fwrite(shown.data(), 1, shown.size(), stderr);
   std::fflush(stderr);
   showDialog(settings, file);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -137,22 +138,31 @@ TEST(CrashReport, NamesProductForumSignalProcessAndTime) {
   EXPECT_NE(unread.find("Product: unknown (settings unreadable)\n"), std::string::npos) << unread;
 }
 
-TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolder) {
+TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolderUnderANewName) {
   const testing_support::ScratchFolder scratch("pellicor-report");
   const fs::path& folder = scratch.Dir();
   ASSERT_EQ(ExistingFolder(folder.string()), folder);
-  const auto file = WriteCrashReportFile(folder, 4242, "report\n");
-  ASSERT_TRUE(file);
-  EXPECT_EQ(*file, folder / "crash-4242.txt");
+  const std::string stem = CrashFileStem(4242, Facts().time);
+  EXPECT_TRUE(std::regex_match(stem, std::regex("crash-19700102-010101-4242-[0-9a-f]{8}"))) << stem;
+  EXPECT_NE(CrashFileStem(4242, Facts().time), stem);  // the random part
+
+  std::string problem;
+  const auto file = WriteCrashReportFile(folder, stem, "report\n", problem);
+  ASSERT_TRUE(file) << problem;
+  EXPECT_EQ(*file, folder / (stem + ".txt"));
   std::ostringstream content;
   content << std::ifstream(*file).rdbuf();
   EXPECT_EQ(content.str(), "report\n");
+  // A name that is taken is never written over.
+  EXPECT_FALSE(WriteCrashReportFile(folder, stem, "other\n", problem));
+  EXPECT_NE(problem.find("the name is taken"), std::string::npos) << problem;
 
   EXPECT_FALSE(ExistingFolder(""));
   EXPECT_FALSE(ExistingFolder((folder / "missing").string()));
   EXPECT_FALSE(ExistingFolder("relative/folder"));
-  EXPECT_FALSE(ExistingFolder((folder / "crash-4242.txt").string()));  // a file
-  EXPECT_FALSE(WriteCrashReportFile(folder / "missing", 4242, "report\n"));
+  EXPECT_FALSE(ExistingFolder(file->string()));  // a file
+  EXPECT_FALSE(WriteCrashReportFile(folder / "missing", stem, "report\n", problem));
+  EXPECT_NE(problem.find("No such file or directory"), std::string::npos) << problem;
 }
 
 class UnreadableMemory : public ProcessMemory {
@@ -166,21 +176,33 @@ TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
   const testing_support::ScratchFolder state("pellicor-state");
   setenv("XDG_STATE_HOME", state.Dir().c_str(), 1);
   const fs::path folder = state.Dir() / "Harlund" / "Pellicor" / "Crashes";
+  const auto silent = [](const CrashSettings&, const std::optional<fs::path>&) {};
 
   fs::path dumped;
-  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [&dumped](const fs::path& file) {
-    dumped = file;
-    std::ofstream(file) << "MDMP";
-    return true;
-  });
-  EXPECT_EQ(dumped, folder / "crash-4242.dmp");
-  const std::string report = state.Read("Harlund/Pellicor/Crashes/crash-4242.txt");
+  HandleCrash(
+      UnreadableMemory(), 0x1000, Facts(),
+      [&dumped](const fs::path& file) {
+        dumped = file;
+        std::ofstream(file) << "MDMP";
+        return true;
+      },
+      silent);
+  ASSERT_EQ(dumped.parent_path(), folder);
+  ASSERT_EQ(dumped.extension(), ".dmp");
+  fs::path text = dumped;
+  text.replace_extension(".txt");
+  const std::string report = state.Read(fs::relative(text, state.Dir()).string());
   EXPECT_NE(report.find("Minidump: " + dumped.string() + "\n"), std::string::npos) << report;
   EXPECT_EQ(fs::status(folder).permissions(), fs::perms::owner_all);
 
-  HandleCrash(UnreadableMemory(), 0x1000, Facts(), [](const fs::path&) { return false; });
-  const std::string again = state.Read("Harlund/Pellicor/Crashes/crash-4242.txt");
-  EXPECT_NE(again.find("Minidump: not written\n"), std::string::npos) << again;
+  // The same process id at the same second: a second report beside the first.
+  HandleCrash(
+      UnreadableMemory(), 0x1000, Facts(), [](const fs::path&) { return false; }, silent);
+  std::size_t reports = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".txt") ++reports;
+  }
+  EXPECT_EQ(reports, 2u);
   unsetenv("XDG_STATE_HOME");
 }
 

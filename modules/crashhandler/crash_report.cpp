@@ -1,8 +1,10 @@
 #include "crash_report.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 namespace crashhandler {
@@ -70,17 +72,43 @@ std::optional<fs::path> ExistingFolder(const std::string& directory) {
   return folder;
 }
 
-std::string CrashFileName(std::uint32_t processId, const char* extension) {
-  return "crash-" + std::to_string(processId) + extension;
+std::string CrashFileStem(std::uint32_t processId, std::time_t time) {
+  using namespace std::chrono;
+  const sys_seconds instant{seconds{time}};
+  const sys_days day = floor<days>(instant);
+  const year_month_day date{day};
+  const hh_mm_ss clock{instant - day};
+  std::random_device entropy;
+  char stem[80];
+  std::snprintf(stem, sizeof stem, "crash-%04d%02u%02u-%02lld%02lld%02lld-%u-%08x",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<long long>(clock.hours().count()),
+                static_cast<long long>(clock.minutes().count()),
+                static_cast<long long>(clock.seconds().count()), processId,
+                static_cast<unsigned>(entropy()));
+  return stem;
 }
 
-std::optional<fs::path> WriteCrashReportFile(const fs::path& folder, std::uint32_t processId,
-                                             const std::string& report) {
-  const fs::path file = folder / CrashFileName(processId, ".txt");
+std::optional<fs::path> WriteCrashReportFile(const fs::path& folder, const std::string& stem,
+                                             const std::string& report, std::string& problem) {
+  const fs::path file = folder / (stem + ".txt");
+  std::error_code error;
+  // Another report never gives way to this one.
+  if (fs::exists(file, error)) {
+    problem = Utf8Text(file) + ": the name is taken";
+    return std::nullopt;
+  }
+  errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << report;
   out.close();
-  if (!out) return std::nullopt;
+  if (!out) {
+    const int reason = errno;
+    problem = Utf8Text(file) + ": " +
+              (reason != 0 ? std::generic_category().message(reason) : "cannot be written");
+    fs::remove(file, error);
+    return std::nullopt;
+  }
   return file;
 }
 

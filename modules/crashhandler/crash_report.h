@@ -30,13 +30,15 @@ std::string Utf8Text(const std::filesystem::path& path);
 // The folder a UTF-8 text names, when it is an existing absolute folder.
 std::optional<std::filesystem::path> ExistingFolder(const std::string& directory);
 
-// "crash-<pid>" and the extension.
-std::string CrashFileName(std::uint32_t processId, const char* extension);
+// "crash-<yyyymmdd>-<hhmmss>-<pid>-<8 random hex digits>": unique across
+// restarts and across PID namespaces, where many processes share a pid.
+std::string CrashFileStem(std::uint32_t processId, std::time_t time);
 
-// "crash-<pid>.txt" in `folder`; the file's path, or none when the file
-// cannot be written.
+// "<stem>.txt" in `folder`, a new file; its path, or none, with the
+// system's reason in `problem`, when it cannot be written.
 std::optional<std::filesystem::path> WriteCrashReportFile(const std::filesystem::path& folder,
-                                                          std::uint32_t processId,
-                                                          const std::string& report);
+                                                          const std::string& stem,
+                                                          const std::string& report,
+                                                          std::string& problem);
 
 }  // namespace crashhandler

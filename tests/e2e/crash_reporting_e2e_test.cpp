@@ -136,7 +136,12 @@ TEST_F(CrashReporting, ReportLandsInTheConsoleLogDirectory) {
   std::smatch process;
   ASSERT_TRUE(std::regex_search(result.err, process, std::regex("Process: ([0-9]+)\n")))
       << result.err;
-  const fs::path report = logs / ("crash-" + process[1].str() + ".txt");
+  const fs::path report = ReportFileNamed(result.err);
+  EXPECT_EQ(report.parent_path(), logs);
+  EXPECT_TRUE(std::regex_match(
+      report.filename().string(),
+      std::regex("crash-[0-9]{8}-[0-9]{6}-" + process[1].str() + "-[0-9a-f]{8}\\.txt")))
+      << report;
   ASSERT_TRUE(fs::exists(report)) << result.err;
   const std::string content = Slurp(report);
   EXPECT_NE(content.find("Product: VANTIL_PRODUCT_NAME\n"), std::string::npos) << content;
@@ -354,6 +359,59 @@ TEST_F(DemoCrash, WithoutALogFolderTheCrashFolderKeepsTheNewestTwenty) {
   EXPECT_FALSE(fs::exists(folder / "crash-1.dmp"));
   EXPECT_TRUE(fs::exists(folder / "crash-24.txt"));
   EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+}
+
+// Our reports in a folder, by name, the dumps left out.
+std::size_t ReportsIn(const fs::path& folder) {
+  std::size_t reports = 0;
+  const std::regex ours("crash-[0-9-]+[0-9a-f]*\\.txt");
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (std::regex_match(entry.path().filename().string(), ours)) ++reports;
+  }
+  return reports;
+}
+
+TEST_F(DemoCrash, TheConsoleLogFolderKeepsTheNewestTwentyToo) {
+  const fs::path logs = installation_.Root() / "logs";
+  fs::create_directories(logs);
+  std::ofstream(logs / "console.log") << "started\n";
+  installation_.Environment()["VANTIL_CONSOLE_LOG"] = (logs / "console.log").string();
+  const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (int id = 1; id <= 22; ++id) {
+    const fs::path file = logs / ("crash-20261201-120000-" + std::to_string(id) + "-0000abcd.txt");
+    std::ofstream(file) << "old\n";
+    fs::last_write_time(file, old + std::chrono::seconds(id));
+  }
+  const auto result = installation_.Launch({"--crash"});
+  ASSERT_EQ(result.signal, SIGSEGV);
+  EXPECT_EQ(ReportFileNamed(result.err).parent_path(), logs) << result.err;
+  EXPECT_EQ(ReportsIn(logs), 20u);
+  EXPECT_TRUE(fs::exists(logs / "console.log"));
+  EXPECT_FALSE(fs::exists(logs / "crash-20261201-120000-3-0000abcd.txt"));
+  EXPECT_TRUE(fs::exists(logs / "crash-20261201-120000-4-0000abcd.txt"));
+}
+
+// Sandboxed packages run the launcher in a PID namespace of its own, where
+// every run may get the same process id.
+TEST_F(DemoCrash, CrashesInSeparatePidNamespacesLeaveOneReportEach) {
+  const std::string command =
+      "'" + (installation_.Dir() / "Pellicor").string() + "' --crash; exit 0";
+  std::vector<std::string> processIds;
+  for (int run = 0; run < 3; ++run) {
+    const auto result = testing_support::RunChild(
+        "/usr/bin/unshare",
+        {"--user", "--map-root-user", "--pid", "--fork", "--mount-proc", "/bin/sh", "-c", command},
+        installation_.Environment());
+    if (result.exitStatus != 0 && result.err.rfind("unshare:", 0) == 0) {
+      GTEST_SKIP() << "no PID namespaces here: " << result.err;
+    }
+    std::smatch process;
+    ASSERT_TRUE(std::regex_search(result.err, process, std::regex("Process: ([0-9]+)\n")))
+        << result.err;
+    processIds.push_back(process[1].str());
+  }
+  EXPECT_EQ(processIds, std::vector<std::string>(3, processIds.front()));
+  EXPECT_EQ(ReportsIn(CrashFolder()), 3u);
 }
 
 TEST_F(DemoCrash, StateFolderOfTheEnvironmentIsUsed) {
