@@ -122,20 +122,31 @@ CrashFacts Facts() {
   return facts;
 }
 
-TEST(CrashReport, NamesProductForumSignalProcessAndTime) {
+TEST(CrashReport, NamesProductVersionsSignalSignatureProcessAndTime) {
   CrashSettings settings;
   settings.recordRead = true;
   settings.productName = "VANTIL\x1b[2J";
   settings.forumAddress = "https://forum.example/";
-  EXPECT_EQ(FormatCrashReport(settings, Facts()),
-            "Crash report\n"
-            "Product: VANTIL?[2J\n"
-            "Crash: signal 11 (SIGSEGV), code 1, address 0x0\n"
-            "Process: 4242\n"
-            "Time: 1970-01-02 01:01:01 UTC\n"
-            "Forum: https://forum.example/\n");
+  CrashFacts facts = Facts();
+  facts.application = "Pellicor 19.0 (build 7)";
+  facts.signature = "0123456789abcdef";
+  const std::string report = FormatCrashReport(settings, facts);
+  EXPECT_TRUE(std::regex_match(report, std::regex("Crash report\n"
+                                                  "Product: VANTIL\\?\\[2J\n"
+                                                  "Application: Pellicor 19\\.0 \\(build 7\\)\n"
+                                                  "Crash handler: vantilcrashhandler [0-9.]+ "
+                                                  "\\(build [^)]+\\)\n"
+                                                  "Crash: signal 11 \\(SIGSEGV\\), code 1, "
+                                                  "address 0x0\n"
+                                                  "Signature: 0123456789abcdef\n"
+                                                  "Process: 4242\n"
+                                                  "Time: 1970-01-02 01:01:01 UTC\n"
+                                                  "Forum: https://forum.example/\n")))
+      << report;
   const std::string unread = FormatCrashReport(CrashSettings{}, Facts());
   EXPECT_NE(unread.find("Product: unknown (settings unreadable)\n"), std::string::npos) << unread;
+  EXPECT_NE(unread.find("Application: unknown\n"), std::string::npos) << unread;
+  EXPECT_EQ(unread.find("Signature:"), std::string::npos) << unread;
 }
 
 TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolderUnderANewName) {

@@ -50,7 +50,12 @@ std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& f
   const std::string unknown = settings.recordRead ? "unknown" : "unknown (settings unreadable)";
   report +=
       "Product: " + (settings.productName.empty() ? unknown : Printable(settings.productName));
+  report +=
+      "\nApplication: " + (facts.application.empty() ? "unknown" : Printable(facts.application));
+  report +=
+      "\nCrash handler: vantilcrashhandler " CRASHHANDLER_VERSION " (build " CRASHHANDLER_BUILD ")";
   report += "\nCrash: " + Printable(facts.description);
+  if (!facts.signature.empty()) report += "\nSignature: " + facts.signature;
   report += "\nProcess: " + std::to_string(facts.processId);
   report += "\nTime: " + UtcTime(facts.time);
   report +=

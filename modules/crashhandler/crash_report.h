@@ -13,6 +13,8 @@ namespace crashhandler {
 // What the system told us about the crash.
 struct CrashFacts {
   std::string description;  // e.g. "signal 11 (SIGSEGV), code 1, address 0x0"
+  std::string application;  // e.g. "Pellicor 19.0 (build 1)"; empty when unknown
+  std::string signature;    // see CrashSignature; empty when there is none
   std::uint32_t processId = 0;
   std::time_t time = 0;
   std::string details;  // report lines after the summary: stacks, modules
@@ -21,7 +23,8 @@ struct CrashFacts {
 // Texts from the crashed process with control characters made visible.
 std::string Printable(const std::string& text);
 
-// The report: a few "Name: value" lines, then the details.
+// The report: a few "Name: value" lines, this handler's own version among
+// them, then the details.
 std::string FormatCrashReport(const CrashSettings& settings, const CrashFacts& facts);
 
 // A path as UTF-8 text, the report's encoding.

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <type_traits>
 
 #include "crash_handler.h"
+#include "crash_signature.h"
 #include "platform/message_box.h"
 #include "platform/utf_common.h"
 #include "process_memory_posix.h"
@@ -48,12 +50,31 @@ std::string Hex(std::uint64_t value) {
   return text;
 }
 
-std::string Describe(const CrashExceptionInformation& information) {
+// A signal that a process sent (kill, abort, raise) has no fault address:
+// the same bytes hold the sender's process and user ids.
+std::string Describe(const CrashExceptionInformation& information,
+                     const crashhandler::ProcessMemory& memory) {
   std::string text = "signal " + std::to_string(information.signal);
   if (const char* name = SignalName(information.signal)) text += std::string(" (") + name + ")";
   text += ", code " + std::to_string(information.signalCode);
+  siginfo_t sent{};
+  if (information.signalCode <= 0 && memory.Read(information.signalInfo, &sent, sizeof sent)) {
+    text += ", sent by process " + std::to_string(sent.si_pid);
+    if (sent.si_pid == information.processId) text += " (itself)";
+    text += ", user " + std::to_string(sent.si_uid);
+    return text;
+  }
   text += ", address " + Hex(information.faultAddress);
   return text;
+}
+
+// The crashed thread's frames from the fault outward; none when its stack
+// does not start at the fault.
+std::string Signature(const crashhandler::ProcessSnapshot& snapshot) {
+  if (snapshot.threads.empty() || !snapshot.threads.front().crashed || snapshot.registers.empty()) {
+    return std::string();
+  }
+  return crashhandler::CrashSignature(snapshot.threads.front().frames);
 }
 
 // The dialog comes from a process of its own, which outlives the crashed
@@ -96,14 +117,20 @@ CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
   *ownershipClaimed = 0;
   if (signatureCount != nullptr) *signatureCount = 0;
   try {
+    // Debug files from the local disk only: the debug file server that the
+    // environment may name is never asked about a crash.
+    unsetenv("DEBUGINFOD_URLS");
     const crashhandler::PosixProcessMemory memory(information->processId);
     crashhandler::CrashFacts facts;
-    facts.description = Describe(*information);
+    facts.description = Describe(*information, memory);
     facts.processId = static_cast<std::uint32_t>(information->processId);
     facts.time = std::time(nullptr);
-    facts.details = crashhandler::FormatProcessSnapshot(crashhandler::TakeProcessSnapshot(
+    const crashhandler::ProcessSnapshot snapshot = crashhandler::TakeProcessSnapshot(
         information->processId, information->threadId, information->machineContext,
-        crashhandler::SnapshotLimits{}, (information->flags & kCrashThreadsHeld) != 0));
+        crashhandler::SnapshotLimits{}, (information->flags & kCrashThreadsHeld) != 0);
+    facts.application = snapshot.application;
+    facts.signature = Signature(snapshot);
+    facts.details = crashhandler::FormatProcessSnapshot(snapshot);
     crashhandler::HandleCrash(memory, reinterpret_cast<std::uintptr_t>(context), facts, nullptr,
                               ShowDetachedDialog);
   } catch (...) {

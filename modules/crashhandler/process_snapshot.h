@@ -16,12 +16,19 @@ struct StackFrame {
   std::uint64_t moduleOffset = 0;
   std::string function;  // empty without symbols
   std::uint64_t functionOffset = 0;
+  std::string file;  // source file from the debug information; empty without
+  unsigned line = 0;
+  bool inlined = false;      // inlined at `address` into the next frame
+  bool signalFrame = false;  // the kernel's return into a signal handler's caller
 };
 
 struct ThreadStack {
   std::int64_t threadId = 0;
+  std::string name;
   bool crashed = false;
-  std::vector<StackFrame> frames;
+  std::vector<StackFrame> frames;  // innermost first
+  std::size_t omittedFrames = 0;   // between `frames` and `outermostFrames`
+  std::vector<StackFrame> outermostFrames;
   std::string problem;  // why the stack stops early, if it does
 };
 
@@ -41,13 +48,15 @@ struct ProcessSnapshot {
   std::vector<ThreadStack> threads;      // the crashed thread first
   std::vector<NamedRegister> registers;  // of the crashed thread at the fault
   std::vector<ModuleRange> modules;      // by address
+  std::string application;               // as the executable names itself
   std::vector<std::string> problems;     // what could not be read at all
 };
 
 // The bounds of the work on a crashed process.
 struct SnapshotLimits {
   std::size_t threads = 64;
-  std::size_t frames = 128;
+  std::size_t frames = 128;          // innermost frames shown
+  std::size_t outermostFrames = 16;  // and outermost, when there are more
   std::chrono::milliseconds time{5000};
 };
 

@@ -20,15 +20,29 @@ std::string FrameLine(std::size_t index, const StackFrame& frame) {
   if (frame.module.empty()) return line + "  (no module)\n";
   line += "  " + Printable(frame.module) + "+" + Hex(frame.moduleOffset);
   if (!frame.function.empty()) {
-    line += "  " + Printable(frame.function) + "+" + Hex(frame.functionOffset);
+    line += "  " + Printable(frame.function);
+    if (!frame.inlined) line += "+" + Hex(frame.functionOffset);
   }
+  if (!frame.file.empty()) {
+    line += "  " + Printable(frame.file);
+    if (frame.line != 0) line += ":" + std::to_string(frame.line);
+  }
+  if (frame.inlined) line += "  (inlined)";
+  if (frame.signalFrame) line += "  (signal handler called)";
   return line + "\n";
 }
 
 std::string ThreadLines(const ThreadStack& thread) {
   std::string text = "\nThread " + std::to_string(thread.threadId);
+  if (!thread.name.empty()) text += " \"" + Printable(thread.name) + "\"";
   text += thread.crashed ? " (crashed):\n" : ":\n";
-  for (std::size_t i = 0; i < thread.frames.size(); ++i) text += FrameLine(i, thread.frames[i]);
+  std::size_t index = 0;
+  for (const StackFrame& frame : thread.frames) text += FrameLine(index++, frame);
+  if (thread.omittedFrames != 0) {
+    text += "  ... " + std::to_string(thread.omittedFrames) + " frames not shown ...\n";
+    index += thread.omittedFrames;
+  }
+  for (const StackFrame& frame : thread.outermostFrames) text += FrameLine(index++, frame);
   if (!thread.problem.empty()) text += "  (" + Printable(thread.problem) + ")\n";
   return text;
 }

@@ -1,15 +1,19 @@
 #include "process_snapshot_posix.h"
 
+#include <crashhandler/application_identity.h>
 #include <cxxabi.h>
-#include <dirent.h>
+#include <dwarf.h>
+#include <elfutils/libdw.h>
 #include <elfutils/libdwfl.h>
-#include <sys/uio.h>
+#include <gelf.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <deque>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -29,7 +33,7 @@ struct DwflCloser {
 using DwflHandle = std::unique_ptr<Dwfl, DwflCloser>;
 
 struct FreeCloser {
-  void operator()(char* text) const { std::free(text); }
+  void operator()(void* memory) const { std::free(memory); }
 };
 
 std::string DwflError() {
@@ -37,15 +41,35 @@ std::string DwflError() {
   return message != nullptr ? message : "unknown error";
 }
 
-// Symbols and unwind tables come from the modules' own files: no search for
-// separate debug files, which may go out to the network.
-int NoSeparateDebugInfo(Dwfl_Module*, void**, const char*, Dwarf_Addr, const char*, const char*,
-                        GElf_Word, char**) {
-  return -1;
+// Symbols, lines and unwind tables from the modules' own files, or from
+// separate debug files on the local disk: by build id under
+// /usr/lib/debug/.build-id and by .gnu_debuglink. The debug file server is
+// never asked (the host is started without its address).
+char* debugInfoPath = nullptr;
+const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, dwfl_standard_find_debuginfo,
+                                       nullptr, &debugInfoPath};
+
+// Paths below the user's home folder from "~", in the report.
+std::string FromHome(const std::string& path) {
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home != '/') return path;
+  std::string prefix = home;
+  while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
+  if (path == prefix) return "~";
+  if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+      path[prefix.size()] == '/') {
+    return "~" + path.substr(prefix.size());
+  }
+  return path;
 }
 
-const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, NoSeparateDebugInfo, nullptr,
-                                       nullptr};
+std::string ThreadName(pid_t process, pid_t thread) {
+  std::ifstream comm("/proc/" + std::to_string(process) + "/task/" + std::to_string(thread) +
+                     "/comm");
+  std::string name;
+  std::getline(comm, name);
+  return name;
+}
 
 // The process's threads, the crashed one first, at most `limit`.
 std::vector<pid_t> ThreadIds(pid_t process, pid_t crashed, std::size_t limit,
@@ -64,7 +88,7 @@ std::vector<pid_t> ThreadIds(pid_t process, pid_t crashed, std::size_t limit,
   std::vector<pid_t> threads{crashed};
   for (pid_t id : others) {
     if (threads.size() == limit) {
-      problems.push_back(std::to_string(others.size() + 1 - limit) + " more threads");
+      problems.push_back(std::to_string(others.size() + 1 - limit) + " more threads, not shown");
       break;
     }
     threads.push_back(id);
@@ -139,13 +163,54 @@ std::string Demangled(const char* symbol) {
   return status == 0 && plain ? std::string(plain.get()) : std::string(symbol);
 }
 
-StackFrame DescribeFrame(Dwfl* dwfl, Dwarf_Addr address, bool activation) {
+// A function's name from its debug entry, following the entries it was
+// inlined or declared from.
+std::string DieName(Dwarf_Die* die) {
+  Dwarf_Attribute attribute;
+  for (const unsigned name : {unsigned{DW_AT_linkage_name}, unsigned{DW_AT_MIPS_linkage_name}}) {
+    if (const char* linkage = dwarf_formstring(dwarf_attr_integrate(die, name, &attribute))) {
+      return Demangled(linkage);
+    }
+  }
+  const char* plain = dwarf_formstring(dwarf_attr_integrate(die, DW_AT_name, &attribute));
+  return plain != nullptr ? plain : "?";
+}
+
+struct SourcePlace {
+  std::string file;
+  unsigned line = 0;
+};
+
+// Where an inlined call was made, from its entry.
+SourcePlace CallPlace(Dwarf_Die* compileUnit, Dwarf_Die* inlined) {
+  SourcePlace place;
+  Dwarf_Files* files = nullptr;
+  std::size_t fileCount = 0;
+  Dwarf_Attribute attribute;
+  Dwarf_Word value = 0;
+  if (dwarf_getsrcfiles(compileUnit, &files, &fileCount) == 0 &&
+      dwarf_formudata(dwarf_attr(inlined, DW_AT_call_file, &attribute), &value) == 0) {
+    if (const char* file = dwarf_filesrc(files, value, nullptr, nullptr)) place.file = file;
+  }
+  if (dwarf_formudata(dwarf_attr(inlined, DW_AT_call_line, &attribute), &value) == 0) {
+    place.line = static_cast<unsigned>(value);
+  }
+  return place;
+}
+
+// One frame of the stack as one or more report frames: the calls inlined
+// at the address, innermost first, then the function that holds them.
+void DescribeFrame(Dwfl* dwfl, Dwarf_Addr address, bool activation,
+                   std::vector<StackFrame>& frames) {
   StackFrame frame;
   frame.address = address;
   // A return address may be the first byte after the call's function.
   const Dwarf_Addr inside = activation || address == 0 ? address : address - 1;
   Dwfl_Module* module = dwfl_addrmodule(dwfl, inside);
-  if (module == nullptr) return frame;
+  if (module == nullptr) {
+    frames.push_back(std::move(frame));
+    return;
+  }
   Dwarf_Addr start = 0;
   const char* name =
       dwfl_module_info(module, nullptr, &start, nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -159,54 +224,121 @@ StackFrame DescribeFrame(Dwfl* dwfl, Dwarf_Addr address, bool activation) {
     frame.function = Demangled(function);
     frame.functionOffset = offset + (address - inside);
   }
-  return frame;
+
+  SourcePlace place;
+  if (Dwfl_Line* line = dwfl_module_getsrc(module, inside)) {
+    int number = 0;
+    if (const char* file = dwfl_lineinfo(line, nullptr, &number, nullptr, nullptr, nullptr)) {
+      place = {FromHome(file), static_cast<unsigned>(std::max(number, 0))};
+    }
+  }
+  Dwarf_Addr bias = 0;
+  Dwarf_Die* compileUnit = dwfl_module_addrdie(module, inside, &bias);
+  Dwarf_Die* scopes = nullptr;
+  const int count =
+      compileUnit != nullptr ? dwarf_getscopes(compileUnit, inside - bias, &scopes) : 0;
+  const std::unique_ptr<Dwarf_Die, FreeCloser> ownedScopes(scopes);
+  for (int i = 0; i < count; ++i) {
+    if (dwarf_tag(&scopes[i]) != DW_TAG_inlined_subroutine) continue;
+    StackFrame call = frame;
+    call.function = DieName(&scopes[i]);
+    call.functionOffset = 0;
+    call.file = place.file;
+    call.line = place.line;
+    call.inlined = true;
+    frames.push_back(std::move(call));
+    place = CallPlace(compileUnit, &scopes[i]);
+    place.file = FromHome(place.file);
+  }
+  frame.file = place.file;
+  frame.line = place.line;
+  frames.push_back(std::move(frame));
 }
 
+struct RawFrame {
+  Dwarf_Addr address = 0;
+  bool activation = false;
+};
+
 struct FrameWalk {
-  Dwfl* dwfl;
-  ThreadStack* stack;
-  std::size_t limit;
+  const SnapshotLimits* limits;
   Clock::time_point deadline;
+  std::vector<RawFrame> innermost;
+  std::deque<RawFrame> outermost;
+  std::size_t count = 0;
+  std::string problem;
 };
 
 int OnFrame(Dwfl_Frame* state, void* argument) {
   FrameWalk& walk = *static_cast<FrameWalk*>(argument);
-  Dwarf_Addr address = 0;
-  bool activation = false;
-  if (!dwfl_frame_pc(state, &address, &activation)) return DWARF_CB_ABORT;
-  walk.stack->frames.push_back(DescribeFrame(walk.dwfl, address, activation));
-  if (walk.stack->frames.size() >= walk.limit) {
-    walk.stack->problem = "stopped after " + std::to_string(walk.limit) + " frames";
-    return DWARF_CB_ABORT;
+  RawFrame frame;
+  if (!dwfl_frame_pc(state, &frame.address, &frame.activation)) return DWARF_CB_ABORT;
+  ++walk.count;
+  if (walk.innermost.size() < walk.limits->frames) {
+    walk.innermost.push_back(frame);
+  } else {
+    walk.outermost.push_back(frame);
+    if (walk.outermost.size() > walk.limits->outermostFrames) walk.outermost.pop_front();
   }
   if (Clock::now() >= walk.deadline) {
-    walk.stack->problem = "stopped at the time limit";
+    walk.problem = "stopped at the time limit";
     return DWARF_CB_ABORT;
   }
   return DWARF_CB_OK;
 }
 
-ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, std::size_t frameLimit) {
+// A frame that resumes after a signal handler is not a return address, and
+// the one before it is the kernel's signal return.
+std::vector<StackFrame> Describe(Dwfl* dwfl, const std::vector<RawFrame>& raw) {
+  std::vector<StackFrame> frames;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    DescribeFrame(dwfl, raw[i].address, raw[i].activation, frames);
+    if (i + 1 < raw.size() && raw[i + 1].activation) frames.back().signalFrame = true;
+  }
+  return frames;
+}
+
+// A thread that the crash parked shows where it was, not the parking.
+void DropParking(std::vector<StackFrame>& frames) {
+  for (std::size_t i = 0; i < frames.size() && i < 6; ++i) {
+    if (!frames[i].signalFrame) continue;
+    const bool parked = std::any_of(frames.begin(), frames.begin() + static_cast<long>(i),
+                                    [](const StackFrame& frame) {
+                                      return frame.module == "libpellicor_platform.so" &&
+                                             frame.function.find("Park(") != std::string::npos;
+                                    });
+    if (parked) frames.erase(frames.begin(), frames.begin() + static_cast<long>(i) + 1);
+    return;
+  }
+}
+
+ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, const SnapshotLimits& limits) {
   ThreadStack stack;
   stack.threadId = id;
   stack.crashed = id == walk.crashed;
+  stack.name = ThreadName(walk.process, id);
   if (Clock::now() >= walk.deadline) {
     stack.problem = "not read: the time limit was reached";
     return stack;
   }
-  FrameWalk frames{dwfl, &stack, frameLimit, walk.deadline};
+  FrameWalk frames{&limits, walk.deadline, {}, {}, 0, {}};
   const int result = dwfl_getthread_frames(dwfl, id, OnFrame, &frames);
+  stack.problem = frames.problem;
   if (result == -1 && stack.problem.empty()) {
     const auto problem = walk.problems.find(id);
-    stack.problem =
-        problem != walk.problems.end() ? problem->second : "unwinding stopped: " + DwflError();
+    stack.problem = problem != walk.problems.end() && !problem->second.empty()
+                        ? problem->second
+                        : "unwinding stopped: " + DwflError();
   }
+  stack.frames = Describe(dwfl, frames.innermost);
+  if (!stack.crashed) DropParking(stack.frames);
+  const std::vector<RawFrame> outermost(frames.outermost.begin(), frames.outermost.end());
+  stack.omittedFrames = frames.count - frames.innermost.size() - outermost.size();
+  stack.outermostFrames = Describe(dwfl, outermost);
   return stack;
 }
 
 std::string BuildId(Dwfl_Module* module) {
-  GElf_Addr bias = 0;
-  dwfl_module_getelf(module, &bias);
   const unsigned char* bits = nullptr;
   GElf_Addr where = 0;
   const int length = dwfl_module_build_id(module, &bits, &where);
@@ -219,16 +351,43 @@ std::string BuildId(Dwfl_Module* module) {
   return text;
 }
 
+// The text of the executable's identity section, if this module has one.
+std::string ApplicationIdentity(Elf* elf) {
+  std::size_t names = 0;
+  if (elf_getshdrstrndx(elf, &names) != 0) return std::string();
+  for (Elf_Scn* section = nullptr; (section = elf_nextscn(elf, section)) != nullptr;) {
+    GElf_Shdr header{};
+    if (gelf_getshdr(section, &header) == nullptr) continue;
+    const char* name = elf_strptr(elf, names, header.sh_name);
+    if (name == nullptr || std::strcmp(name, kApplicationIdentitySection) != 0) continue;
+    const Elf_Data* data = elf_getdata(section, nullptr);
+    if (data == nullptr || data->d_buf == nullptr) return std::string();
+    const char* text = static_cast<const char*>(data->d_buf);
+    return std::string(text, strnlen(text, data->d_size));
+  }
+  return std::string();
+}
+
+struct ModuleWalk {
+  std::vector<ModuleRange>* modules;
+  std::string* application;
+};
+
+// Executable objects only: a mapped document or data file is no module.
 int OnModule(Dwfl_Module* module, void**, const char* name, Dwarf_Addr start, void* argument) {
-  auto& modules = *static_cast<std::vector<ModuleRange>*>(argument);
+  ModuleWalk& walk = *static_cast<ModuleWalk*>(argument);
+  GElf_Addr bias = 0;
+  Elf* elf = dwfl_module_getelf(module, &bias);
+  if (elf == nullptr) return DWARF_CB_OK;
+  if (walk.application->empty()) *walk.application = ApplicationIdentity(elf);
   ModuleRange range;
   Dwarf_Addr end = 0;
   dwfl_module_info(module, nullptr, nullptr, &end, nullptr, nullptr, nullptr, nullptr);
   range.start = start;
   range.end = end;
-  range.path = name != nullptr ? name : "?";
+  range.path = name != nullptr ? FromHome(name) : "?";
   range.buildId = BuildId(module);
-  modules.push_back(std::move(range));
+  walk.modules->push_back(std::move(range));
   return DWARF_CB_OK;
 }
 
@@ -266,12 +425,17 @@ ProcessSnapshot TakeProcessSnapshot(pid_t process, pid_t crashedThread,
     snapshot.problems.push_back("stacks and modules: " + DwflError());
     return snapshot;
   }
-  if (dwfl_linux_proc_report(dwfl.get(), process) != 0 ||
-      dwfl_report_end(dwfl.get(), nullptr, nullptr) != 0) {
-    snapshot.problems.push_back("stacks and modules: the module list: " + DwflError());
+  // A positive result is the system's error number.
+  const int reported = dwfl_linux_proc_report(dwfl.get(), process);
+  if (reported != 0 || dwfl_report_end(dwfl.get(), nullptr, nullptr) != 0) {
+    const std::string reason =
+        reported > 0 ? std::generic_category().message(reported) : DwflError();
+    snapshot.problems.push_back("stacks and modules: the module list (/proc/" +
+                                std::to_string(process) + "/maps): " + reason);
     return snapshot;
   }
-  dwfl_getmodules(dwfl.get(), OnModule, &snapshot.modules, 0);
+  ModuleWalk modules{&snapshot.modules, &snapshot.application};
+  dwfl_getmodules(dwfl.get(), OnModule, &modules, 0);
   std::sort(snapshot.modules.begin(), snapshot.modules.end(),
             [](const ModuleRange& a, const ModuleRange& b) { return a.start < b.start; });
   if (!dwfl_attach_state(dwfl.get(), nullptr, process, &kThreadCallbacks, &walk)) {
@@ -279,7 +443,7 @@ ProcessSnapshot TakeProcessSnapshot(pid_t process, pid_t crashedThread,
     return snapshot;
   }
   for (pid_t id : walk.threads) {
-    snapshot.threads.push_back(UnwindThread(dwfl.get(), walk, id, limits.frames));
+    snapshot.threads.push_back(UnwindThread(dwfl.get(), walk, id, limits));
   }
   return snapshot;
 }

@@ -129,12 +129,17 @@ TEST(ProcessSnapshot, WorkIsBounded) {
   SnapshotLimits limits;
   limits.threads = 1;
   limits.frames = 2;
+  limits.outermostFrames = 1;
   const ProcessSnapshot snapshot = TakeProcessSnapshot(child.Pid(), child.Pid(), 0, limits);
   ASSERT_EQ(snapshot.threads.size(), 1u);
-  EXPECT_EQ(snapshot.threads[0].frames.size(), 2u);
-  EXPECT_EQ(snapshot.threads[0].problem, "stopped after 2 frames");
+  const ThreadStack& thread = snapshot.threads[0];
+  EXPECT_GE(thread.frames.size(), 2u);  // inlined calls count with their frame
+  EXPECT_EQ(thread.outermostFrames.size(), 1u);
+  EXPECT_GT(thread.omittedFrames, 0u) << FormatProcessSnapshot(snapshot);
+  EXPECT_NE(thread.outermostFrames[0].function.find("_start"), std::string::npos)
+      << FormatProcessSnapshot(snapshot);
   ASSERT_FALSE(snapshot.problems.empty());
-  EXPECT_EQ(snapshot.problems.back(), "1 more threads");
+  EXPECT_EQ(snapshot.problems.back(), "1 more threads, not shown");
 }
 
 TEST(ProcessSnapshot, GoneProcessSaysWhatWasNotRead) {
@@ -150,31 +155,42 @@ TEST(ProcessSnapshot, FormatShowsFramesRegistersModulesAndProblems) {
   ProcessSnapshot snapshot;
   ThreadStack crashed;
   crashed.threadId = 7;
+  crashed.name = "Pellicor";
   crashed.crashed = true;
-  crashed.frames.push_back({0x5000, "Stoven.dll", 0x1139, "Run", 0x19});
-  crashed.frames.push_back({0x9000, "", 0, "", 0});
+  StackFrame inlined{0x5000, "Stoven.dll", 0x1139, "Crash()", 0, "~/src/stoven.cpp", 50};
+  inlined.inlined = true;
+  crashed.frames.push_back(inlined);
+  crashed.frames.push_back({0x5000, "Stoven.dll", 0x1139, "Run", 0x19, "~/src/stoven.cpp", 98});
+  crashed.frames.push_back({0x9000, "", 0, "", 0, "", 0});
+  crashed.omittedFrames = 300;
+  crashed.outermostFrames.push_back({0x7000, "Pellicor", 0x10, "_start", 0x21, "", 0});
   ThreadStack other;
   other.threadId = 8;
-  other.frames.push_back({0x6000, "libc\n.so.6", 0x20, "", 0});
+  StackFrame signalReturn{0x6000, "libc\n.so.6", 0x20, "", 0, "", 0};
+  signalReturn.signalFrame = true;
+  other.frames.push_back(signalReturn);
   other.problem = "unwinding stopped: no CFI";
   snapshot.threads = {crashed, other};
   snapshot.registers = {{"rax", 1}, {"rdx", 2}};
-  snapshot.modules.push_back({0x4000, 0x8000, "/opt/Pellicor/Stoven.dll", "ab12"});
+  snapshot.modules.push_back({0x4000, 0x8000, "~/Pellicor/Stoven.dll", "ab12"});
   snapshot.modules.push_back({0xa000, 0xb000, "[vdso]", ""});
-  snapshot.problems.push_back("3 more threads");
+  snapshot.problems.push_back("3 more threads, not shown");
   EXPECT_EQ(FormatProcessSnapshot(snapshot),
-            "\nThread 7 (crashed):\n"
-            "  #0  0x0000000000005000  Stoven.dll+0x1139  Run+0x19\n"
-            "  #1  0x0000000000009000  (no module)\n"
+            "\nThread 7 \"Pellicor\" (crashed):\n"
+            "  #0  0x0000000000005000  Stoven.dll+0x1139  Crash()  ~/src/stoven.cpp:50  (inlined)\n"
+            "  #1  0x0000000000005000  Stoven.dll+0x1139  Run+0x19  ~/src/stoven.cpp:98\n"
+            "  #2  0x0000000000009000  (no module)\n"
+            "  ... 300 frames not shown ...\n"
+            "  #303 0x0000000000007000  Pellicor+0x10  _start+0x21\n"
             "\nThread 8:\n"
-            "  #0  0x0000000000006000  libc?.so.6+0x20\n"
+            "  #0  0x0000000000006000  libc?.so.6+0x20  (signal handler called)\n"
             "  (unwinding stopped: no CFI)\n"
             "\nRegisters of thread 7 at the fault:\n"
             "  rax    0x0000000000000001  rdx    0x0000000000000002\n"
             "\nModules:\n"
-            "  0x0000000000004000-0x0000000000008000  /opt/Pellicor/Stoven.dll  build id ab12\n"
+            "  0x0000000000004000-0x0000000000008000  ~/Pellicor/Stoven.dll  build id ab12\n"
             "  0x000000000000a000-0x000000000000b000  [vdso]  (no build id)\n"
-            "\nNot read: 3 more threads\n");
+            "\nNot read: 3 more threads, not shown\n");
 }
 
 }  // namespace

@@ -11,8 +11,11 @@
 //   --not-dumpable          makes the process non-dumpable first
 //   --map FILE              maps FILE into memory first
 //   --abort                 calls abort()
+//   --crash-inlined         the write from a function inlined into another
+//   --many-threads          70 threads wait while the main thread makes the write
 #include <Stoven/Run.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -62,14 +65,37 @@ __attribute__((noinline)) void WriteToUnmapped() {
   *nowhere = 0xDEADu;
 }
 
+[[gnu::always_inline]] inline void StoreThrough(volatile std::uint32_t* where) {
+  *where = 0xBEEFu;  // the inlined faulting statement
+}
+
+__attribute__((noinline)) void CrashThroughInline() {
+  std::uint32_t* volatile nowhere = reinterpret_cast<std::uint32_t*>(0x100);
+  StoreThrough(nowhere);
+  std::abort();
+}
+
+[[noreturn]] void CrashAmongManyThreads() {
+  for (int i = 0; i < 70; ++i) {
+    std::thread([] {
+      for (;;) pause();
+    }).detach();
+  }
+  WriteToUnmapped();
+  std::abort();
+}
+
 __attribute__((noinline)) int DivideByZero() {
+  // Both volatile: 1 / x alone compiles to a comparison, without a division.
+  volatile int one = 1;
   volatile int zero = 0;
-  return 1 / zero;
+  return one / zero;
 }
 
 void CrashTwoThreadsAtOnce() {
   std::atomic<int> ready{0};
   auto crash = [&ready] {
+    pthread_setname_np(pthread_self(), "crasher");
     ready.fetch_add(1);
     while (ready.load() < 2) {
     }
@@ -148,6 +174,8 @@ EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t, std::uint3
     if (argument == u"--bad-stack-thread") std::thread(PushOnGarbageStack).join();
     if (argument == u"--crash-while-printing") CrashWhilePrinting();
     if (argument == u"--abort") std::abort();
+    if (argument == u"--crash-inlined") CrashThroughInline();
+    if (argument == u"--many-threads") CrashAmongManyThreads();
   }
   return 0;
 }

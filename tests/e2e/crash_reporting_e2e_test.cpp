@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -156,7 +157,8 @@ TEST_F(CrashReporting, TwoThreadsCrashingAtOnceGiveOneReport) {
   EXPECT_EQ(Count(result.err, "Crash report\n"), 1u) << result.err;
   const std::vector<ThreadSection> threads = Threads(result.err);
   ASSERT_EQ(threads.size(), 3u) << result.err;
-  EXPECT_NE(threads[0].header.find("(crashed)"), std::string::npos);
+  EXPECT_NE(threads[0].header.find("\"crasher\" (crashed)"), std::string::npos)
+      << threads[0].header;
   // Both crashing threads are in the module's lambda; the second waits in
   // its signal handler while the first is reported.
   std::size_t inLambda = 0;
@@ -233,6 +235,118 @@ TEST_F(CrashReporting, NonDumpableProcessGetsItsStacks) {
   EXPECT_NE(result.err.find("\nModules:\n"), std::string::npos) << result.err;
 }
 
+// The line of the probe's source that holds `statement`.
+std::string ProbeLine(const std::string& statement) {
+  std::ifstream source(CRASH_PROBE_SOURCE);
+  int number = 0;
+  for (std::string line; std::getline(source, line);) {
+    ++number;
+    if (line.find(statement) != std::string::npos)
+      return "crash_probe_module.cpp:" + std::to_string(number);
+  }
+  return "(not in the source)";
+}
+
+TEST_F(CrashReporting, FramesNameFileAndLineAndInlinedCalls) {
+  const auto plain = installation_.Launch({"--crash"});
+  ASSERT_EQ(plain.signal, SIGSEGV) << plain.err;
+  std::vector<ThreadSection> threads = Threads(plain.err);
+  ASSERT_FALSE(threads.empty()) << plain.err;
+  EXPECT_NE(threads[0].frames.find("WriteToUnmapped()+0x"), std::string::npos) << threads[0].frames;
+  EXPECT_NE(threads[0].frames.find(ProbeLine("*nowhere = 0xDEADu;") + "\n"), std::string::npos)
+      << threads[0].frames;
+
+  const auto inlined = installation_.Launch({"--crash-inlined"});
+  ASSERT_EQ(inlined.signal, SIGSEGV) << inlined.err;
+  threads = Threads(inlined.err);
+  ASSERT_FALSE(threads.empty()) << inlined.err;
+  EXPECT_TRUE(std::regex_search(
+      threads[0].frames,
+      std::regex("  #0 +0x[0-9a-f]+  Stoven\\.dll\\+0x[0-9a-f]+  StoreThrough[^\n]*  [^\n]*" +
+                 ProbeLine("the inlined faulting statement") +
+                 "  \\(inlined\\)\n  #1 +0x[0-9a-f]+  Stoven\\.dll\\+0x[0-9a-f]+  "
+                 "\\(anonymous namespace\\)::CrashThroughInline\\(\\)\\+0x[0-9a-f]+  [^\n]*" +
+                 ProbeLine("StoreThrough(nowhere);") + "\n")))
+      << threads[0].frames;
+}
+
+// The debug information moved into a file of its own beside the module,
+// named by the module's debug link.
+TEST_F(CrashReporting, SeparateDebugFileByDebugLinkGivesTheLine) {
+  const fs::path module = installation_.Dir() / "Stoven.dll";
+  const std::string commands =
+      "cd '" + installation_.Dir().string() +
+      "' && objcopy --only-keep-debug Stoven.dll Stoven.dll.debug && "
+      "objcopy --strip-debug --add-gnu-debuglink=Stoven.dll.debug Stoven.dll";
+  ASSERT_EQ(std::system(commands.c_str()), 0);
+  const auto result = installation_.Launch({"--crash"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  const std::vector<ThreadSection> threads = Threads(result.err);
+  ASSERT_FALSE(threads.empty()) << result.err;
+  EXPECT_NE(threads[0].frames.find(ProbeLine("*nowhere = 0xDEADu;") + "\n"), std::string::npos)
+      << threads[0].frames;
+}
+
+std::string SignatureOf(const std::string& err) {
+  std::smatch signature;
+  return std::regex_search(err, signature, std::regex("\nSignature: ([0-9a-f]{16})\n"))
+             ? signature[1].str()
+             : std::string();
+}
+
+TEST_F(CrashReporting, ReportNamesVersionsAndASignatureOfTheFault) {
+  const auto first = installation_.Launch({"--crash"});
+  const auto second = installation_.Launch({"--crash"});
+  const auto other = installation_.Launch({"--crash-other-way"});
+  ASSERT_EQ(other.signal, SIGFPE) << other.err;
+  EXPECT_FALSE(SignatureOf(first.err).empty()) << first.err;
+  EXPECT_EQ(SignatureOf(first.err), SignatureOf(second.err));
+  EXPECT_FALSE(SignatureOf(other.err).empty()) << other.err;
+  EXPECT_NE(SignatureOf(other.err), SignatureOf(first.err));
+  EXPECT_TRUE(std::regex_search(first.err,
+                                std::regex("\nApplication: Pellicor 19\\.0 \\(build [^)]+\\)\n")))
+      << first.err;
+  EXPECT_TRUE(std::regex_search(
+      first.err, std::regex("\nCrash handler: vantilcrashhandler 19\\.0 \\(build [^)]+\\)\n")));
+}
+
+TEST_F(CrashReporting, SentSignalNamesItsSender) {
+  const auto result = installation_.Launch({"--abort"});
+  ASSERT_EQ(result.signal, SIGABRT) << result.err;
+  std::smatch process;
+  ASSERT_TRUE(std::regex_search(result.err, process, std::regex("\nProcess: ([0-9]+)\n")));
+  EXPECT_NE(
+      result.err.find("\nCrash: signal 6 (SIGABRT), code -6, sent by process " + process[1].str() +
+                      " (itself), user " + std::to_string(getuid()) + "\n"),
+      std::string::npos)
+      << result.err;
+}
+
+// A document the editor maps, below the user's home folder, as the launcher is.
+TEST_F(CrashReporting, ModulesAreExecutableObjectsOnlyAndHomeIsTilde) {
+  installation_.Environment()["HOME"] = installation_.Root().string();
+  const fs::path document = installation_.Root() / "Documents" / "Private Budget.pell";
+  fs::create_directories(document.parent_path());
+  std::ofstream(document) << std::string(8192, 'x');
+  const auto result = installation_.Launch({"--map", document.string(), "--crash"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  ASSERT_NE(result.out.find("probe: mapped"), std::string::npos) << result.out;
+  const std::string report = Slurp(ReportFileNamed(result.err));
+  EXPECT_EQ(report.find("Private Budget"), std::string::npos) << report;
+  EXPECT_EQ(report.find(installation_.Root().string()), std::string::npos) << report;
+  EXPECT_TRUE(std::regex_search(
+      report, std::regex("  0x[0-9a-f]{16}-0x[0-9a-f]{16}  ~/Pellicor/Stoven\\.dll  build id ")))
+      << report;
+}
+
+TEST_F(CrashReporting, PastSixtyFourThreadsTheRestAreCounted) {
+  const auto result = installation_.Launch({"--many-threads"});
+  ASSERT_EQ(result.signal, SIGSEGV) << result.err;
+  EXPECT_EQ(Threads(result.err).size(), 64u);
+  EXPECT_NE(result.err.find("\nNot read: 7 more threads, not shown\n"), std::string::npos)
+      << result.err;
+}
+
 TEST_F(CrashReporting, SuppressedDialogIsNotAttempted) {
   const fs::path maker = installation_.Root() / "data-home" / "Harlund";
   fs::create_directories(maker);
@@ -270,7 +384,8 @@ TEST_F(DemoCrash, CrashNamesRunInStovenAndTheModulesWithBuildIds) {
       << result.err;
   const std::vector<ThreadSection> threads = Threads(result.err);
   ASSERT_FALSE(threads.empty()) << result.err;
-  EXPECT_TRUE(std::regex_search(threads[0].header, std::regex("^Thread [0-9]+ \\(crashed\\):$")))
+  EXPECT_TRUE(std::regex_search(threads[0].header,
+                                std::regex("^Thread [0-9]+ \"Pellicor\" \\(crashed\\):$")))
       << threads[0].header;
   EXPECT_TRUE(std::regex_search(threads[0].frames,
                                 std::regex("  #[0-9]+ +0x[0-9a-f]{16}  Stoven\\.dll\\+0x[0-9a-f]+  "
@@ -319,8 +434,15 @@ TEST_F(DemoCrash, StackOverflowInsideRunIsReportedWithBoundedFrames) {
   const std::vector<ThreadSection> threads = Threads(result.err);
   ASSERT_FALSE(threads.empty()) << result.err;
   EXPECT_NE(threads[0].frames.find("Recurse("), std::string::npos);
-  EXPECT_EQ(Count(threads[0].frames, "  #"), 128u);
-  EXPECT_NE(threads[0].frames.find("(stopped after 128 frames)"), std::string::npos);
+  // The innermost 128, the number left out, and the outermost 16 down to main.
+  EXPECT_EQ(Count(threads[0].frames, "  #"), 128u + 16u);
+  std::smatch omitted;
+  ASSERT_TRUE(std::regex_search(
+      threads[0].frames, omitted,
+      std::regex("\n  \\.\\.\\. ([0-9]+) frames not shown \\.\\.\\.\n  #([0-9]+) ")))
+      << threads[0].frames;
+  EXPECT_EQ(std::stoul(omitted[2].str()), 128u + std::stoul(omitted[1].str()));
+  EXPECT_NE(threads[0].frames.find(" main+"), std::string::npos);
 }
 
 TEST_F(DemoCrash, WithoutALogFolderTheCrashFolderKeepsTheNewestTwenty) {
