@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <type_traits>
@@ -117,9 +116,6 @@ CRASHHANDLER_EXPORT std::int32_t OutOfProcessExceptionEventCallback(
   *ownershipClaimed = 0;
   if (signatureCount != nullptr) *signatureCount = 0;
   try {
-    // Debug files from the local disk only: the debug file server that the
-    // environment may name is never asked about a crash.
-    unsetenv("DEBUGINFOD_URLS");
     const crashhandler::PosixProcessMemory memory(information->processId);
     crashhandler::CrashFacts facts;
     facts.description = Describe(*information, memory);

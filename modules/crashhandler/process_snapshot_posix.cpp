@@ -4,8 +4,11 @@
 #include <cxxabi.h>
 #include <dwarf.h>
 #include <elfutils/libdw.h>
+#include <elfutils/libdwelf.h>
 #include <elfutils/libdwfl.h>
+#include <fcntl.h>
 #include <gelf.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,13 +44,64 @@ std::string DwflError() {
   return message != nullptr ? message : "unknown error";
 }
 
-// Symbols, lines and unwind tables from the modules' own files, or from
-// separate debug files on the local disk: by build id under
-// /usr/lib/debug/.build-id and by .gnu_debuglink. The debug file server is
-// never asked (the host is started without its address).
-char* debugInfoPath = nullptr;
-const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, dwfl_standard_find_debuginfo,
-                                       nullptr, &debugInfoPath};
+std::string Hex(const unsigned char* bytes, int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", bytes[i]);
+    text += pair;
+  }
+  return text;
+}
+
+struct ElfCloser {
+  void operator()(Elf* elf) const { elf_end(elf); }
+};
+
+// Whether the file at `descriptor` carries this build id.
+bool HasBuildId(int descriptor, const unsigned char* bits, int length) {
+  const std::unique_ptr<Elf, ElfCloser> elf(elf_begin(descriptor, ELF_C_READ_MMAP, nullptr));
+  const void* found = nullptr;
+  const ssize_t size = elf ? dwelf_elf_gnu_build_id(elf.get(), &found) : -1;
+  return size == length && std::memcmp(found, bits, static_cast<std::size_t>(length)) == 0;
+}
+
+// Separate debug files on the local disk only: by build id under
+// /usr/lib/debug/.build-id, then by the module's .gnu_debuglink beside it,
+// in its .debug folder and under /usr/lib/debug. Never the debug file
+// server, nor even its client library, whose loading alone costs more than
+// the rest of the search.
+int FindLocalDebugFile(Dwfl_Module* module, void**, const char*, Dwarf_Addr, const char* fileName,
+                       const char* debugLink, GElf_Word, char** debugFileName) {
+  const unsigned char* bits = nullptr;
+  GElf_Addr where = 0;
+  const int length = dwfl_module_build_id(module, &bits, &where);
+  std::vector<std::string> candidates;
+  if (length > 1) {
+    candidates.push_back("/usr/lib/debug/.build-id/" + Hex(bits, 1) + "/" +
+                         Hex(bits + 1, length - 1) + ".debug");
+  }
+  if (debugLink != nullptr && fileName != nullptr && *debugLink != '\0') {
+    const std::filesystem::path folder = std::filesystem::path(fileName).parent_path();
+    candidates.push_back((folder / debugLink).string());
+    candidates.push_back((folder / ".debug" / debugLink).string());
+    candidates.push_back("/usr/lib/debug" + folder.string() + "/" + debugLink);
+  }
+  for (const std::string& candidate : candidates) {
+    if (fileName != nullptr && candidate == fileName) continue;
+    const int descriptor = open(candidate.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) continue;
+    if (length <= 0 || HasBuildId(descriptor, bits, length)) {
+      *debugFileName = strdup(candidate.c_str());
+      return descriptor;
+    }
+    close(descriptor);
+  }
+  return -1;
+}
+
+const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, FindLocalDebugFile, nullptr,
+                                       nullptr};
 
 // Paths below the user's home folder from "~", in the report.
 std::string FromHome(const std::string& path) {
@@ -289,10 +343,21 @@ int OnFrame(Dwfl_Frame* state, void* argument) {
 
 // A frame that resumes after a signal handler is not a return address, and
 // the one before it is the kernel's signal return.
-std::vector<StackFrame> Describe(Dwfl* dwfl, const std::vector<RawFrame>& raw) {
+// Threads that wait alike share their frames: each address is looked up
+// once, since the scopes of its debug entries are walked afresh each time.
+using FrameNames = std::map<std::pair<Dwarf_Addr, bool>, std::vector<StackFrame>>;
+
+std::vector<StackFrame> Describe(Dwfl* dwfl, const std::vector<RawFrame>& raw, FrameNames& known) {
   std::vector<StackFrame> frames;
   for (std::size_t i = 0; i < raw.size(); ++i) {
-    DescribeFrame(dwfl, raw[i].address, raw[i].activation, frames);
+    const auto key = std::make_pair(raw[i].address, raw[i].activation);
+    auto found = known.find(key);
+    if (found == known.end()) {
+      std::vector<StackFrame> described;
+      DescribeFrame(dwfl, raw[i].address, raw[i].activation, described);
+      found = known.emplace(key, std::move(described)).first;
+    }
+    frames.insert(frames.end(), found->second.begin(), found->second.end());
     if (i + 1 < raw.size() && raw[i + 1].activation) frames.back().signalFrame = true;
   }
   return frames;
@@ -312,7 +377,8 @@ void DropParking(std::vector<StackFrame>& frames) {
   }
 }
 
-ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, const SnapshotLimits& limits) {
+ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, const SnapshotLimits& limits,
+                         FrameNames& known) {
   ThreadStack stack;
   stack.threadId = id;
   stack.crashed = id == walk.crashed;
@@ -330,11 +396,11 @@ ThreadStack UnwindThread(Dwfl* dwfl, Walk& walk, pid_t id, const SnapshotLimits&
                         ? problem->second
                         : "unwinding stopped: " + DwflError();
   }
-  stack.frames = Describe(dwfl, frames.innermost);
+  stack.frames = Describe(dwfl, frames.innermost, known);
   if (!stack.crashed) DropParking(stack.frames);
   const std::vector<RawFrame> outermost(frames.outermost.begin(), frames.outermost.end());
   stack.omittedFrames = frames.count - frames.innermost.size() - outermost.size();
-  stack.outermostFrames = Describe(dwfl, outermost);
+  stack.outermostFrames = Describe(dwfl, outermost, known);
   return stack;
 }
 
@@ -342,13 +408,7 @@ std::string BuildId(Dwfl_Module* module) {
   const unsigned char* bits = nullptr;
   GElf_Addr where = 0;
   const int length = dwfl_module_build_id(module, &bits, &where);
-  std::string text;
-  for (int i = 0; i < length; ++i) {
-    char pair[3];
-    std::snprintf(pair, sizeof pair, "%02x", bits[i]);
-    text += pair;
-  }
-  return text;
+  return length > 0 ? Hex(bits, length) : std::string();
 }
 
 // The text of the executable's identity section, if this module has one.
@@ -442,8 +502,9 @@ ProcessSnapshot TakeProcessSnapshot(pid_t process, pid_t crashedThread,
     snapshot.problems.push_back("stacks: " + DwflError());
     return snapshot;
   }
+  FrameNames known;
   for (pid_t id : walk.threads) {
-    snapshot.threads.push_back(UnwindThread(dwfl.get(), walk, id, limits));
+    snapshot.threads.push_back(UnwindThread(dwfl.get(), walk, id, limits, known));
   }
   return snapshot;
 }
