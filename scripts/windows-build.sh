@@ -25,10 +25,30 @@ ensure_packages windows-build cmake ninja-build g++-mingw-w64-x86-64-posix binut
 
 PELLICOR_JOBS="$jobs" bash "$root/scripts/windows-deps.sh" "$deps_cache"
 
-# The Linux build's lexiqon compiles the dictionaries; without one the text
-# sources are installed, which the launcher reads as well.
-host_lexiqon="${PELLICOR_HOST_LEXIQON:-$root/build/default/tools/lexiqon/lexiqon}"
-[[ -x "$host_lexiqon" ]] || host_lexiqon=""
+# A lexiqon that runs here compiles the dictionaries, so that the Windows
+# tree ships the same compiled files as the Linux one: the Linux build's, or
+# else one built for the purpose (PELLICOR_HOST_TOOLS_BUILD, default
+# build/host-tools).
+if [[ -n "${PELLICOR_HOST_LEXIQON:-}" ]]; then
+  host_lexiqon="$PELLICOR_HOST_LEXIQON"
+  if [[ ! -x "$host_lexiqon" ]]; then
+    echo "windows-build: PELLICOR_HOST_LEXIQON: $host_lexiqon is not an executable lexiqon" >&2
+    exit 2
+  fi
+else
+  host_lexiqon="$root/build/default/tools/lexiqon/lexiqon"
+fi
+if [[ ! -x "$host_lexiqon" ]]; then
+  host_build="${PELLICOR_HOST_TOOLS_BUILD:-$root/build/host-tools}"
+  echo "windows-build: no lexiqon for this machine; building one in $host_build"
+  ensure_packages windows-build g++ pkg-config libboost-filesystem-dev libboost-regex-dev \
+    libboost-system-dev libboost-thread-dev libtinyxml-dev libcli11-dev libdw-dev scdoc
+  cmake -S "$root" -B "$host_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DPELLICOR_BUILD_TESTS=OFF -DPELLICOR_BUILD_BENCHMARKS=OFF -DPELLICOR_BUILD_FUZZERS=OFF \
+    -DPELLICOR_WERROR=ON >/dev/null
+  cmake --build "$host_build" -j"$jobs" --target lexiqon
+  host_lexiqon="$host_build/tools/lexiqon/lexiqon"
+fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DPELLICOR_HOST_LEXIQON="$host_lexiqon" \

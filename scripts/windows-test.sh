@@ -9,5 +9,9 @@ build="${PELLICOR_WINDOWS_BUILD:-$root/build/windows}"
 install="${PELLICOR_WINDOWS_INSTALL:-$root/build/windows-install}"
 
 PELLICOR_WINDOWS_BUILD="$build" bash "$root/scripts/windows-build.sh" "$install"
+# The lexiqon that compiled the dictionaries, for the suite to compare
+# outputs with Linux.
+PELLICOR_HOST_LEXIQON="$(sed -n 's/^PELLICOR_HOST_LEXIQON:FILEPATH=//p' "$build/CMakeCache.txt")"
+export PELLICOR_HOST_LEXIQON
 # Every Wine call has its own limit; this one bounds the whole suite.
 timeout 1200 bash "$root/tests/wine/run-suite.sh" "$install" "$build/tests/wine"

@@ -5,8 +5,10 @@
 #
 # INSTALL_DIR is an installed Windows tree (scripts/windows-build.sh),
 # HELPERS_DIR the build's tests/wine folder (norun/ and hold/ modules,
-# crash_probe.exe). Installs wine64 when missing (as root). Every case runs a
-# fresh copy of the tree inside one throw-away WINEPREFIX whose wineserver
+# crash_probe.exe); PELLICOR_HOST_LEXIQON, when set, is a Linux lexiqon whose
+# output the Windows one must equal. Installs wine64 and locales when missing
+# (as root). Every case runs a fresh copy of the tree (or one below
+# C:\Program Files) inside one throw-away WINEPREFIX whose wineserver
 # stays up for the whole run, so volatile registry values live exactly as
 # long as they would in a Windows session. No display: a message box fails to
 # open and returns at once instead of waiting for a click.
@@ -41,6 +43,25 @@ wineserver="${WINESERVER:-$(dirname "$wine")/wineserver}"
 [[ -x "$wineserver" ]] || wineserver="$(command -v wineserver || true)"
 
 work="$(mktemp -d /tmp/pellicor-wine.XXXXXX)"
+# Wine reads Unix file names in the character set of the locale it runs in
+# and takes the user's language from the locale's name. The suite's locales
+# are made here, all UTF-8, so that a folder such as "Ĥarlund Tëst" reaches
+# Windows as it is whatever locales the machine has.
+status=$(dpkg-query -W -f='${Status}' locales 2>/dev/null || true)
+if [[ "$status" != "install ok installed" && $(id -u) -eq 0 ]]; then
+  echo "wine-suite: installing locales"
+  DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends locales >/dev/null ||
+    exit 2
+fi
+mkdir "$work/locales"
+for name in en_US fr_FR de_DE it_IT; do
+  localedef -i "$name" -f UTF-8 "$work/locales/$name.UTF-8" >/dev/null 2>&1 || {
+    echo "wine-suite: cannot make the $name.UTF-8 locale (Debian package locales)" >&2
+    exit 2
+  }
+done
+export LOCPATH="$work/locales"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINESERVER="$wineserver"
 export WINEARCH=win64 DISPLAY=
 unset WAYLAND_DISPLAY
@@ -300,6 +321,100 @@ expected="$(printf 'Reading :%s\n' "$base/Presets\\Other\\two.prst" "$base/Prese
   "$base/vantilcore.dll" | sort)"
 expect_eq "$reading" "$expected" "Reading lines"
 expect_eq "$status" 0 "exit status"
+end
+
+# --- Names outside ASCII, the tools, the manifest ---------------------------------
+
+# The tree where Windows users have it, below a folder whose name is outside
+# ASCII (and, for its first letter, outside the ANSI code page).
+unicode_windows_dir='C:/Program Files/Ĥarlund Tëst'
+unicode_tree() {
+  local dir="$WINEPREFIX/drive_c/Program Files/Ĥarlund Tëst"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp -r "$tree/." "$dir/"
+  echo "$dir"
+}
+# tool DIR PROGRAM ARGS...: runs a tool of DIR with standard input from
+# $tool_input (default nothing); its standard output stays as written in
+# $work/tool.out; sets err and status.
+tool() {
+  local dir=$1
+  shift
+  (cd "$dir" && w "$@" <"${tool_input:-/dev/null}" >"$work/tool.out" 2>"$work/tool.err")
+  status=$?
+  err="$(tr -d '\r' <"$work/tool.err")"
+}
+
+begin "an installation below C:\\Program Files\\Ĥarlund Tëst\\ reads every library and dictionary first and answers in French"
+dir="$(unicode_tree)"
+wine_locale=fr_FR.UTF-8 launch "$dir" --localize '$$$/Frontend/FEAppStartupErrorTitle=Harlund Pellicor Startup Error'
+expected="$(
+  for name in Stoven.dll vantilcore.dll QuenorFoundation.dll Vexmo.dll pellicor_platform.dll; do
+    echo "Reading :$unicode_windows_dir/$name"
+  done
+  for language in $(ls "$dir/Dictionaries"); do
+    echo "Reading :$unicode_windows_dir/Dictionaries\\$language\\lexdictionary.dat"
+  done | sort
+)"
+reading="$(grep '^Reading :' <<<"$out")"
+expect_eq "$(head -5 <<<"$reading")"$'\n'"$(tail -n +6 <<<"$reading" | sort)" "$expected" "Reading lines"
+expect_contains "$out" "Stoven: Bienvenue dans Harlund Pellicor." "French greeting"
+expect_contains "$out" $'Stoven: localized "Erreur au d\xc3\xa9marrage de Harlund Pellicor"' "French title"
+expect_eq "$err" "" "standard error"
+expect_eq "$status" 0 "exit status"
+end
+
+begin "speedlauncher.exe in that folder: its own list checks clean and warms every file"
+tool "$dir" ./speedlauncher.exe check
+expect_eq "$(tr -d '\r' <"$work/tool.out")" "$unicode_windows_dir/SpeedLauncher-pellicor.xml: 0 errors, 0 warnings" "check"
+expect_eq "$err" "" "check's standard error"
+expect_eq "$status" 0 "check's exit status"
+tool "$dir" ./speedlauncher.exe warm --strict
+expect_eq "$err" "" "warm's standard error"
+expect_eq "$status" 0 "warm --strict's exit status"
+end
+
+begin "lexiqon.exe opens and names files outside the ANSI code page"
+cp "$dir/Dictionaries/fr_FR/lexdictionary.dat" "$dir/Ĥé dict.dat"
+tool "$dir" ./lexiqon.exe stats 'Ĥé dict.dat'
+expect_eq "$status" 0 "exit status of stats ($err)"
+expect_contains "$(tr -d '\r' <"$work/tool.out")" "Ĥé dict.dat:" "stats names the file"
+tool "$dir" ./lexiqon.exe stats 'nowhere é.dat'
+expect_eq "$err" "lexiqon: nowhere é.dat: error: No such file or directory" "a missing file"
+expect_eq "$status" 2 "exit status for a missing file"
+end
+
+begin "lexiqon.exe writes standard output byte for byte, reads standard input so, and writes NUL through"
+tool "$dir" ./lexiqon.exe decompile 'Ĥé dict.dat' -o -
+cp "$work/tool.out" "$work/decompiled"
+expect_eq "$status" 0 "exit status of decompile -o - ($err)"
+tool "$dir" ./lexiqon.exe decompile 'Ĥé dict.dat' -o 'sortie é.txt'
+cmp -s "$work/decompiled" "$dir/sortie é.txt" || fail "decompile -o - differs from -o FILE"
+if [[ -x "${PELLICOR_HOST_LEXIQON:-}" ]]; then
+  "$PELLICOR_HOST_LEXIQON" decompile "$dir/Ĥé dict.dat" -o - | cmp -s - "$work/decompiled" ||
+    fail "decompile -o - differs from the Linux lexiqon's"
+else
+  echo "  (no PELLICOR_HOST_LEXIQON: not compared with the Linux output)"
+fi
+tool_input="$work/decompiled" tool "$dir" ./lexiqon.exe compile - -o -
+cp "$work/tool.out" "$work/compiled"
+tool "$dir" ./lexiqon.exe compile 'sortie é.txt' -o 'compilé.dat'
+cmp -s "$work/compiled" "$dir/compilé.dat" || fail "compile - -o - differs from compile FILE -o FILE"
+tool "$dir" ./lexiqon.exe decompile 'Ĥé dict.dat' -o NUL
+expect_eq "$status" 0 "exit status of -o NUL"
+expect_eq "$err" "" "standard error of -o NUL"
+leftovers="$(cd "$dir" && ls -a | grep -i -E '^nul$|lexiqon-' || true)"
+expect_eq "$leftovers" "" "files left by -o NUL"
+end
+
+begin "every private assembly the manifest names is found (+actctx)"
+dir="$(fresh_tree)"
+(cd "$dir" && WINEDEBUG=+actctx w ./Pellicor.exe --exit 0 >"$work/trace" 2>&1)
+found="$(grep -a -c 'parsing manifest loaded from .*Plug-ins[\]*Common[\]*Harlund\.Pellicor\.[A-Za-z]*\.manifest' "$work/trace")"
+expect_eq "$found" 4 "private assembly manifests loaded"
+missing="$(grep -a 'Could not find dependent assembly' "$work/trace" || true)"
+expect_lacks "$missing" 'Plug-ins' "missing assemblies"
 end
 
 # --- Localized messages -----------------------------------------------------------
