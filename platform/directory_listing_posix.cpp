@@ -129,6 +129,17 @@ EntryKind KindOfPath(const std::string& path, int& error) {
   return EntryKind::kOther;
 }
 
+bool SizeOfPath(const std::string& path, std::uint64_t& size, int& error) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) {
+    error = errno;
+    return false;
+  }
+  error = 0;
+  size = static_cast<std::uint64_t>(status.st_size);
+  return true;
+}
+
 EntryKind KindOfPath(const std::u16string& path, int& error) {
   return KindOfPath(Utf16ToUtf8(path), error);
 }

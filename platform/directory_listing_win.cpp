@@ -103,6 +103,13 @@ EntryKind KindOfPath(const std::string& path, int& error) {
   return FollowedKind(WidePath(path), error);
 }
 
+bool SizeOfPath(const std::string& path, std::uint64_t& size, int& error) {
+  boost::system::error_code code;
+  size = fs::file_size(WidePath(path), code);
+  error = code.value();
+  return !code;
+}
+
 EntryKind KindOfPath(const std::u16string& path, int& error) {
   return FollowedKind(fs::path(std::wstring(path.begin(), path.end())), error);
 }

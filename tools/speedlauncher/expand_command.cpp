@@ -1,18 +1,18 @@
-#include <boost/filesystem/operations.hpp>
 #include <optional>
 #include <ostream>
 
 #include "commands.h"
 #include "list_loading.h"
+#include "platform/directory_listing.h"
 #include "report_text.h"
 
 namespace speedlauncher {
 namespace {
 
 std::optional<std::uintmax_t> SizeOf(const std::string& path) {
-  boost::system::error_code error;
-  const std::uintmax_t size = boost::filesystem::file_size(boost::filesystem::path(path), error);
-  if (error) return std::nullopt;
+  std::uint64_t size = 0;
+  int error = 0;
+  if (!platform::SizeOfPath(path, size, error)) return std::nullopt;
   return size;
 }
 

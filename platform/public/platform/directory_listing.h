@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -49,5 +50,9 @@ class PLATFORM_API DirectoryListing {
 // UTF-16); on Linux they go to the system as the bytes they are.
 PLATFORM_API EntryKind KindOfPath(const std::string& path, int& error);
 PLATFORM_API EntryKind KindOfPath(const std::u16string& path, int& error);
+
+// The size of what path leads to, links followed; false with the system's
+// error number when it has none to tell.
+PLATFORM_API bool SizeOfPath(const std::string& path, std::uint64_t& size, int& error);
 
 }  // namespace platform
