@@ -1,4 +1,3 @@
-#include <boost/filesystem/operations.hpp>
 #include <chrono>
 #include <cstdio>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include "commands.h"
 #include "list_loading.h"
 #include "path_reason.h"
+#include "platform/directory_listing.h"
 #include "platform/file_identity.h"
 #include "platform/terminal.h"
 #include "prefetch/worker/file_reader.h"
@@ -53,9 +53,9 @@ class Progress {
     for (const SpeedLauncher::PrefetchItem& item : list) {
       if (!item.isForeground) continue;
       ++files_;
-      boost::system::error_code error;
-      const std::uintmax_t size = boost::filesystem::file_size(item.path, error);
-      if (!error) total_ += size;
+      std::uint64_t size = 0;
+      int error = 0;
+      if (platform::SizeOfPath(item.path, size, error)) total_ += size;
     }
   }
 
