@@ -8,6 +8,7 @@
 #include "options.h"
 #include "platform/tool_io.h"
 #include "prefetch/locations/standard_locations.h"
+#include "report_text.h"
 
 namespace {
 
@@ -38,7 +39,9 @@ int main(int argc, char** argv) {
       {"resident", RunResident}, {"evict", RunEvict}, {"record", RunRecord},
   };
   for (const auto& [name, run] : commands) {
-    if (options.command == name) return run(options, std::cout, std::cerr);
+    if (options.command == name) {
+      return CheckedOutput(run(options, std::cout, std::cerr), std::cout, std::cerr);
+    }
   }
   return 2;
 }

@@ -71,7 +71,7 @@ void Describe(CLI::App& app, Options& options) {
   check->footer(
       "Examples:\n"
       "  speedlauncher check --dir /opt/pellicor\n"
-      "  speedlauncher check --list my.xml --dir /opt/pellicor --mode 3\n");
+      "  speedlauncher check --list my.xml --mode 3\n");
 
   CLI::App* warm = app.add_subcommand(
       "warm", "read the mode's foreground files as the launcher does and print a summary");

@@ -1,7 +1,9 @@
 #include "report_text.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ostream>
+#include <system_error>
 
 #include "platform/utf_common.h"
 
@@ -12,6 +14,15 @@ void Report(std::ostream& errors, std::string_view file, int line, Severity seve
   errors << "speedlauncher: " << file;
   if (line > 0) errors << ':' << line;
   errors << (severity == Severity::kError ? ": error: " : ": warning: ") << text << '\n';
+}
+
+int CheckedOutput(int status, std::ostream& out, std::ostream& errors) {
+  errno = 0;
+  out.flush();
+  if (out) return status;
+  Report(errors, "standard output", 0, Severity::kError,
+         "cannot write: " + std::generic_category().message(errno != 0 ? errno : EIO));
+  return status == 0 ? 1 : status;
 }
 
 std::string HumanSize(std::uint64_t bytes) {

@@ -14,6 +14,11 @@ enum class Severity { kError, kWarning };
 void Report(std::ostream& errors, std::string_view file, int line, Severity severity,
             std::string_view text);
 
+// A command's status once its output is flushed: 1 (with a message) when
+// the output could not be written, such as to a full disk, unless the
+// command already failed.
+int CheckedOutput(int status, std::ostream& out, std::ostream& errors);
+
 // 0 B, 512 B, 1.2 KiB, 3.0 MiB, 1.5 GiB: binary units, one decimal.
 std::string HumanSize(std::uint64_t bytes);
 
