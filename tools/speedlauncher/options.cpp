@@ -52,12 +52,15 @@ void Describe(CLI::App& app, Options& options) {
   CLI::App* expand =
       app.add_subcommand("expand", "print every item of every list: list, F/B, path");
   AddListOptions(*expand, options);
-  expand->add_flag("--paths", options.pathsOnly, "print the paths alone, one per line");
+  CLI::Option* paths =
+      expand->add_flag("--paths", options.pathsOnly, "print the paths alone, one per line");
   CLI::Option* null =
       expand->add_flag("-0,--null", options.nulSeparated,
                        "paths alone, each ended by NUL (for xargs -0 and vmtouch -0 -b -)");
   expand->add_flag("-l,--long", options.perFile, "add each file's size")->excludes(null);
-  expand->add_flag("--json", options.json, "print the items as one JSON object");
+  expand->add_flag("--json", options.json, "print the items as one JSON object")
+      ->excludes(null)
+      ->excludes(paths);
   expand->footer(
       "Examples:\n"
       "  speedlauncher expand --dir /opt/pellicor\n"
