@@ -126,6 +126,19 @@ bool WriteList(const std::string& text, const ListTarget& target, std::ostream& 
   return false;
 }
 
+// Said before the program runs, rather than after a long recording: a list
+// that could not be written where it was asked for.
+std::string WhyNotWritable(const ListTarget& target) {
+  if (target.toStandardOutput) return {};
+  boost::system::error_code error;
+  const fs::path file(target.file);
+  if (fs::is_directory(fs::status(file, error))) return std::generic_category().message(EISDIR);
+  const fs::file_status folder = fs::status(file.parent_path(), error);
+  if (!fs::exists(folder)) return std::generic_category().message(ENOENT);
+  if (!fs::is_directory(folder)) return std::generic_category().message(ENOTDIR);
+  return {};
+}
+
 struct Recorded {
   std::vector<std::string> paths;  // in first reading order, each once
   std::unordered_set<std::string> seen;
@@ -157,6 +170,10 @@ std::vector<std::string> FilesToList(const Recorded& recorded, const ListTarget&
 
 int RunRecord(const Options& options, std::ostream& out, std::ostream& errors) {
   const ListTarget target = TargetOf(options.output);
+  if (const std::string why = WhyNotWritable(target); !why.empty()) {
+    Report(errors, Printable(target.file), 0, Severity::kError, "cannot write the list: " + why);
+    return 1;
+  }
   Recorded recorded;
   platform::TraceListener listener;
   listener.read = [&recorded](const std::string& path) {
