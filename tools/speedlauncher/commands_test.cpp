@@ -347,6 +347,36 @@ TEST_F(CommandsTest, RecordEndsWithTheProgramsStatusAndPassesSignalsOn) {
       << errors_.str();
 }
 
+// A recorder that is killed outright takes the traced program with it.
+TEST_F(CommandsTest, RecordKilledTakesTheProgramWithIt) {
+  options_.output = Path("rec/recorded.xml");
+  options_.program = {"sh", "-c", "echo $$ >program; exec sleep 30"};
+  fs::create_directories(Path("rec"));
+  std::fflush(nullptr);
+  const pid_t recorder = fork();
+  if (recorder == 0) {
+    std::ostringstream out, errors;
+    _exit(RecordIn(Path("rec"), options_, out, errors));
+  }
+  std::string program;
+  for (int i = 0; i < 200 && program.empty(); ++i) {
+    usleep(20'000);
+    program = tree_.Read("rec/program");
+  }
+  ASSERT_FALSE(program.empty());
+  kill(recorder, SIGKILL);
+  int status = 0;
+  ASSERT_EQ(waitpid(recorder, &status, 0), recorder);
+  const std::string stat = "/proc/" + std::to_string(std::stoi(program)) + "/stat";
+  std::string pid, name, state;
+  for (int i = 0; i < 100 && std::ifstream(stat) >> pid >> name >> state && state != "Z"; ++i) {
+    usleep(20'000);
+  }
+  if (std::ifstream(stat) >> pid >> name >> state) {
+    EXPECT_EQ(state, "Z") << name;
+  }
+}
+
 #ifdef RECORD_TEST_PROGRAM_32
 // A 32-bit program's opens come through the 32-bit gate with the 32-bit
 // numbers (open is 5 there, openat 295).
