@@ -2,14 +2,15 @@
 # Prefetcher against the system tools, side by side in one hyperfine run per
 # row on the same files: expanding a big tree (speedlauncher expand against
 # find, with and without a pattern), reading large and small cached files
-# (speedlauncher warm against cat), and reading after the files were dropped
-# from the cache (warm against cat and vmtouch -t). Prints each row's means,
-# its ratio and the goal.
+# (speedlauncher warm against cat), reading after the files were dropped
+# from the cache (warm against cat and vmtouch -t), and telling how much of
+# 20,000 small files is cached (speedlauncher resident against fincore and
+# vmtouch). Prints each row's means, its ratio and the goal.
 #   scripts/bench-prefetch.sh [path/to/speedlauncher] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
-ensure_packages bench-prefetch hyperfine vmtouch jq findutils coreutils
+ensure_packages bench-prefetch hyperfine vmtouch jq findutils coreutils util-linux
 tool=${1:-build/default/tools/speedlauncher/speedlauncher}
 runs=${2:-10}
 if [[ ! -x "$tool" ]]; then
@@ -81,3 +82,9 @@ row "warm 3 x 200 MiB after evict, time vs cat, vs vmtouch -t" "none, measured" 
   "$tool warm --dir $(q "$work/run-large")" \
   "cat $(q "$work/large/big0.bin") $(q "$work/large/big1.bin") $(q "$work/large/big2.bin")" \
   "vmtouch -qt $(q "$work/large")"
+# Residency of the 20,000 small files, cached; each tool looks at every file.
+# Through the shell (its start subtracted), which expands fincore's names.
+row "resident 20,000 x 4 KiB vs fincore, vs vmtouch" "<= 1.0" '[.[0] / .[1], .[0] / .[2]]' \
+  "$tool resident --dir $(q "$work/run-small")" \
+  "fincore $(q "$work/small")/*" \
+  "vmtouch -q $(q "$work/small")"
