@@ -341,8 +341,6 @@ int OnFrame(Dwfl_Frame* state, void* argument) {
   return DWARF_CB_OK;
 }
 
-// A frame that resumes after a signal handler is not a return address, and
-// the one before it is the kernel's signal return.
 // Threads that wait alike share their frames: each address is looked up
 // once, since the scopes of its debug entries are walked afresh each time.
 using FrameNames = std::map<std::pair<Dwarf_Addr, bool>, std::vector<StackFrame>>;
@@ -358,7 +356,11 @@ std::vector<StackFrame> Describe(Dwfl* dwfl, const std::vector<RawFrame>& raw, F
       found = known.emplace(key, std::move(described)).first;
     }
     frames.insert(frames.end(), found->second.begin(), found->second.end());
-    if (i + 1 < raw.size() && raw[i + 1].activation) frames.back().signalFrame = true;
+    // The kernel's signal return and the frame it resumes are both not
+    // return addresses; the first of the two is the signal frame.
+    if (i > 0 && raw[i].activation && i + 1 < raw.size() && raw[i + 1].activation) {
+      frames.back().signalFrame = true;
+    }
   }
   return frames;
 }
