@@ -23,7 +23,7 @@ if [[ ${1:-} == --no-debug-pass ]]; then
       end=${EPOCHREALTIME/./}
       times+=($((end - fault)))
     done
-    printf '%s\n' "${times[@]}" | sort -n | awk -v name="with report, $threads threads" '{t[NR]=$1}
+    printf '%s\n' "${times[@]}" | sort -n | awk -v name="with report, threads: $threads" '{t[NR]=$1}
       END {printf "  %-44s median %7.1f ms  min %7.1f  max %7.1f  (%d runs)\n",
            name, t[int((NR+1)/2)]/1000, t[1]/1000, t[NR]/1000, NR}'
   done

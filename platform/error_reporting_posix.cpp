@@ -48,6 +48,9 @@ struct Registrations {
   std::optional<CrashSignalHandlers> handlers;
 };
 
+// Read by the signal handler: whether a module was ever registered.
+std::atomic<bool> everRegistered{false};
+
 Registrations& State() {
   static Registrations state;
   return state;
@@ -62,7 +65,14 @@ void ReportToModules(int signal, siginfo_t* info, void* machineContext) {
     if (slots[i].armed.load(std::memory_order_acquire)) last = i;
   }
   if (last == slots.size()) {
-    CrashNotice().Start(signal).Text("no crash report: no crash handler is registered").Write();
+    CrashNotice()
+        .Start(signal)
+        .Text(everRegistered.load() ? "no crash report: no crash handler is registered: its "
+                                      "registration was undone"
+                                    : "no crash report: no crash handler is registered: the "
+                                      "start-up had not registered it yet, or could not write its "
+                                      "registry value")
+        .Write();
     return;
   }
   for (std::size_t i = 0; i <= last; ++i) {
@@ -109,6 +119,7 @@ HResult WerRegisterRuntimeExceptionModule(const char16_t* path, void* context) {
   free->context = context;
   if (!state.handlers) state.handlers.emplace(ReportToModules);
   free->armed.store(true, std::memory_order_release);
+  everRegistered.store(true);
   return kSOk;
 }
 
