@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +103,89 @@ TEST_F(LexiqonOutput, UnwritableFolderFailsWithTheUsersPath) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes anywhere";
   EXPECT_EQ(Compile(Path("locked/out.dat")), 2);
   EXPECT_EQ(Read("err.txt"), "lexiqon: " + Path("locked/out.dat") + ": error: Permission denied\n");
+}
+
+// As root, the tool runs as nobody: a user the folders' modes hold back.
+std::string AsNobody() {
+  return ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+}
+
+TEST_F(LexiqonOutput, ReplacedFileKeepsItsOwnerGroupAndHardLinks) {
+  Write("owned.dat", "old");
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(Path("owned.dat").c_str(), 65534, 65534), 0);
+  }
+  struct stat before {};
+  ASSERT_EQ(::stat(Path("owned.dat").c_str(), &before), 0);
+  ASSERT_EQ(Compile(Path("owned.dat")), 0) << Read("err.txt");
+  struct stat after {};
+  ASSERT_EQ(::stat(Path("owned.dat").c_str(), &after), 0);
+  EXPECT_EQ(after.st_uid, before.st_uid);
+  EXPECT_EQ(after.st_gid, before.st_gid);
+  EXPECT_EQ(Read("owned.dat"), Read("expected.dat"));
+
+  Write("linked.dat", "old");
+  fs::create_hard_link(Path("linked.dat"), Path("other-name.dat"));
+  ASSERT_EQ(Compile(Path("linked.dat")), 0) << Read("err.txt");
+  EXPECT_EQ(fs::hard_link_count(Path("linked.dat")), 2u);
+  EXPECT_EQ(Read("other-name.dat"), Read("expected.dat"));
+}
+
+TEST_F(LexiqonOutput, WritableFileInAFolderTheUserCannotWriteIsWrittenInPlace) {
+  fs::create_directories(Path("locked"));
+  Write("locked/out.dat", "old");
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(Path("locked").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(Path("locked/out.dat").c_str(), 65534, 65534), 0);
+    fs::permissions(Dir(), fs::perms::others_exec, fs::perm_options::add);
+  }
+  fs::permissions(Path("locked"), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+  ASSERT_EQ(Shell(AsNobody() + Lexiqon() + " compile " + Path("source.txt") + " -o " +
+                  Path("locked/out.dat") + " 2>" + Path("err.txt")),
+            0)
+      << Read("err.txt");
+  EXPECT_EQ(Read("locked/out.dat"), Read("expected.dat"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("locked")), {}), 1);
+}
+
+TEST_F(LexiqonOutput, TerminatingSignalDuringTheWriteLeavesNoTemporaryFile) {
+  // Big enough that the write lasts while the signal is on its way.
+  {
+    std::ofstream big(Path("big.txt"), std::ios::binary);
+    for (int i = 0; i < 2000; ++i)
+      big << "\"$$$/k" << i << "=" << std::string(16000, 'x') << "\"\r\n";
+  }
+  fs::create_directories(Path("out"));
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    bool signalled = false;
+    for (int attempt = 0; attempt < 5 && !signalled; ++attempt) {
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        ::execl(LEXIQON_BINARY, "lexiqon", "compile", Path("big.txt").c_str(), "-o",
+                Path("out/big.dat").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+      }
+      // Sent when the temporary file appears.
+      const auto started = std::chrono::steady_clock::now();
+      while (std::chrono::steady_clock::now() - started < std::chrono::seconds(20)) {
+        bool temporary = false;
+        for (const auto& entry : fs::directory_iterator(Path("out"))) {
+          temporary = temporary || entry.path().filename().string().starts_with(".lexiqon-");
+        }
+        if (temporary || ::waitpid(child, nullptr, WNOHANG) != 0) break;
+      }
+      ::kill(child, signal);
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      signalled = WIFSIGNALED(status) && WTERMSIG(status) == signal;
+      fs::remove(Path("out/big.dat"));
+    }
+    EXPECT_TRUE(signalled) << "every write ended before the signal came";
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("out")), {}), 0);
+  }
 }
 
 }  // namespace
