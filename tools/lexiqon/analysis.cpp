@@ -15,11 +15,6 @@ using tessvik::CompiledEntry;
 
 constexpr std::size_t kMaxBytes = 65535;  // a version 2 slot's 16-bit length
 
-std::string Place(const AnalysedFile& file, const std::string& key) {
-  const auto place = file.places.find(key);
-  return place == file.places.end() ? file.counts.path : place->second;
-}
-
 // What the target format cannot hold, at the line that gives the key its
 // value.
 void CheckLimits(const AnalysedFile& file, const tessvik::CompiledFormat& target,
@@ -68,12 +63,8 @@ AnalysedFile AnalysePo(InputFile& input, InputKind kind, const AnalysisOptions& 
   file.kind = kind;
   file.counts.path = input.Path();
   PoCatalog catalog = ReadPo(input, {kind == InputKind::kPot, options.pluralForm}, report);
-  for (const auto& [key, line] : catalog.lines) {
-    file.places.emplace(key, line == 0 ? input.Path() : input.Path() + ":" + std::to_string(line));
-  }
+  file.lines = std::move(catalog.lines);
   file.entries = std::move(catalog.entries);
-  std::sort(file.entries.begin(), file.entries.end(),
-            [](const auto& a, const auto& b) { return a.key < b.key; });
   file.counts.entries = file.entries.size();
   file.counts.untranslated = catalog.untranslated;
   file.counts.fuzzy = catalog.fuzzy;
@@ -83,6 +74,17 @@ AnalysedFile AnalysePo(InputFile& input, InputKind kind, const AnalysisOptions& 
 }
 
 }  // namespace
+
+std::string Place(const AnalysedFile& file, const std::string& key) {
+  const auto found = std::lower_bound(
+      file.entries.begin(), file.entries.end(), key,
+      [](const CompiledEntry& entry, const std::string& k) { return entry.key < k; });
+  const auto index = static_cast<std::size_t>(found - file.entries.begin());
+  if (index >= file.lines.size() || found->key != key || file.lines[index] == 0) {
+    return file.counts.path;
+  }
+  return file.counts.path + ":" + std::to_string(file.lines[index]);
+}
 
 tessvik::CompiledFormat ParseFormat(const std::string& version) {
   tessvik::CompiledFormat format;

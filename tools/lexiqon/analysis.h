@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,10 +27,13 @@ struct AnalysedFile {
   InputKind kind = InputKind::kText;
   std::optional<tessvik::CompiledFormat> compiled;  // a compiled file's version
   std::vector<tessvik::CompiledEntry> entries;      // sorted by key, the values a lookup gives
-  std::map<std::string, std::string> places;        // where each key is, "FILE" or "FILE:LINE"
+  std::vector<std::uint32_t> lines;                 // the line of each entry; 0: none
   bool valid = true;                                // the dictionary's valid flag
   LineCounts counts;
 };
+
+// Where the key is: "FILE:LINE", or "FILE" when it has no line.
+std::string Place(const AnalysedFile& file, const std::string& key);
 
 // Reads the file the user named ("-" is standard input). together, when
 // given, also receives the file, after those before it, as the launcher

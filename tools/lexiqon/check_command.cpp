@@ -11,11 +11,6 @@ namespace {
 
 using tessvik::CompiledEntry;
 
-std::string Place(const AnalysedFile& file, const std::string& key) {
-  const auto place = file.places.find(key);
-  return place == file.places.end() ? file.counts.path : place->second;
-}
-
 const CompiledEntry* Find(const std::vector<CompiledEntry>& sorted, const std::string& key) {
   const auto found =
       std::lower_bound(sorted.begin(), sorted.end(), key,

@@ -45,9 +45,8 @@ bool SameLookups(const std::string& bytes, const AnalysedFile& file, Reporter& r
   for (const CompiledEntry& entry : file.entries) {
     while (found != loaded.end() && found->key < entry.key) ++found;
     if (found != loaded.end() && found->key == entry.key && found->value == entry.value) continue;
-    const auto place = file.places.find(entry.key);
     report.Error(
-        place == file.places.end() ? file.counts.path : place->second,
+        Place(file, entry.key),
         "the value of \"" + entry.key + "\" does not survive this format: " + ToUtf8(entry.value));
     same = false;
   }

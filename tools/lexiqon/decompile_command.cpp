@@ -28,14 +28,21 @@ std::string TextLines(const DecompileOptions& options, const EntrySource& source
 }
 
 // The language a dictionary's folder names, as the launcher finds it:
-// Dictionaries/fr_FR/lexdictionary.dat is fr_FR. Empty when the folder's
-// name is no language tag.
+// Dictionaries/fr_FR/lexdictionary.dat is fr_FR, and so is any folder of
+// that form; a bare language code only below a folder "Dictionaries".
+// Empty when the folder names no language.
 std::string FolderLanguage(const std::string& path) {
   if (path == "-") return "";
-  const std::string folder =
-      std::filesystem::absolute(std::filesystem::path(path)).parent_path().filename().string();
-  static const std::regex kTag("[a-z]{2,3}([_-][A-Za-z0-9]{2,8})*(@[A-Za-z0-9]+)?");
-  return std::regex_match(folder, kTag) ? folder : "";
+  const std::filesystem::path folder =
+      std::filesystem::absolute(std::filesystem::path(path)).parent_path();
+  const std::string name = folder.filename().string();
+  static const std::regex kWithRegion("[a-z]{2,3}[_-]([A-Z]{2}|[0-9]{3})(@[A-Za-z0-9]+)?");
+  static const std::regex kCode("[a-z]{2,3}");
+  if (std::regex_match(name, kWithRegion)) return name;
+  if (std::regex_match(name, kCode) && folder.parent_path().filename() == "Dictionaries") {
+    return name;
+  }
+  return "";
 }
 
 std::string PoMessages(const DecompileOptions& options, const EntrySource& source,

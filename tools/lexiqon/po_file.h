@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -22,8 +21,8 @@ struct PoReadOptions {
 };
 
 struct PoCatalog {
-  std::vector<tessvik::CompiledEntry> entries;  // in file order; keys unique
-  std::map<std::string, std::uint32_t> lines;   // each key's message line
+  std::vector<tessvik::CompiledEntry> entries;  // sorted by key; keys unique
+  std::vector<std::uint32_t> lines;             // each entry's message line; 0: unknown
   std::size_t untranslated = 0;
   std::size_t fuzzy = 0;
   std::size_t plural = 0;  // plural messages left out
@@ -44,7 +43,7 @@ PoCatalog ReadPo(InputFile& file, const PoReadOptions& options, Reporter& report
 
 // The PO text of the messages, with a UTF-8 header naming the language
 // (none when empty). Messages that PO cannot carry (a NUL, a lone
-// surrogate) are reported against where and left out.
+// surrogate) are reported against where and left out. Needs no library.
 std::string WritePo(const std::vector<PoMessage>& messages, const std::string& language,
                     const std::string& where, Reporter& report);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -12,8 +13,10 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "errors.h"
+#include "platform/code_page.h"
 #include "po_file.h"
 #include "po_lines.h"
 #include "text_output.h"
@@ -141,19 +144,23 @@ void CopyTo(InputFile& input, const std::string& path) {
   if (std::fflush(to.get()) != 0) throw FileError(path, std::strerror(errno));
 }
 
-// Text in the header's charset to UTF-8.
+// Text in the header's charset to UTF-16: UTF-8 straight, any other
+// through iconv.
 class Recoder {
  public:
-  explicit Recoder(const std::string& charset) : handle_(::iconv_open("UTF-8", charset.c_str())) {}
+  explicit Recoder(const std::string& charset)
+      : utf8_(IsUtf8(charset)),
+        handle_(utf8_ ? reinterpret_cast<iconv_t>(-1) : ::iconv_open("UTF-8", charset.c_str())) {}
   Recoder(const Recoder&) = delete;
   Recoder& operator=(const Recoder&) = delete;
   ~Recoder() {
-    if (Usable()) ::iconv_close(handle_);
+    if (handle_ != reinterpret_cast<iconv_t>(-1)) ::iconv_close(handle_);
   }
-  bool Usable() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+  bool Usable() const { return utf8_ || handle_ != reinterpret_cast<iconv_t>(-1); }
 
   // None for bytes that are not text of that charset.
-  std::optional<std::string> ToUtf8(const char* text) {
+  std::optional<std::u16string> ToUtf16(const char* text) {
+    if (utf8_) return StrictUtf8(text, std::strlen(text));
     ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
     std::size_t left = std::strlen(text);
     std::string out(left * 4 + 16, '\0');
@@ -164,11 +171,29 @@ class Recoder {
         ::iconv(handle_, nullptr, nullptr, &to, &room) == static_cast<std::size_t>(-1)) {
       return std::nullopt;
     }
-    out.resize(out.size() - room);
-    return out;
+    return StrictUtf8(out.data(), out.size() - room);
   }
 
  private:
+  static bool IsUtf8(std::string charset) {
+    std::transform(charset.begin(), charset.end(), charset.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return charset == "UTF-8" || charset == "UTF8";
+  }
+
+  static std::optional<std::u16string> StrictUtf8(const char* text, std::size_t size) {
+    if (size == 0) return std::u16string();
+    const int length = static_cast<int>(size);
+    const int units = platform::MultiByteToWideChar(platform::kCpUtf8, platform::kMbErrInvalidChars,
+                                                    text, length, nullptr, 0);
+    if (units == 0) return std::nullopt;
+    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    platform::MultiByteToWideChar(platform::kCpUtf8, platform::kMbErrInvalidChars, text, length,
+                                  wide.data(), units);
+    return wide;
+  }
+
+  bool utf8_;
   iconv_t handle_;
 };
 
@@ -196,9 +221,9 @@ std::string KeyToUtf8(const std::string& key) {
   return ToUtf8(wide);
 }
 
-bool KeyFromUtf8(const std::string& text, std::string& key) {
+bool KeyFromUtf16(const std::u16string& text, std::string& key) {
   key.clear();
-  for (char16_t unit : FromUtf8(text)) {
+  for (char16_t unit : text) {
     if (unit > 0xFF) return false;
     key.push_back(static_cast<char>(unit));
   }
@@ -223,37 +248,32 @@ class CatalogReader {
       : shown_(shown), options_(options), report_(report), recoder_(recoder) {}
 
   void Add(po_message_t message, std::uint32_t line) {
-    const std::string where = line == 0 ? shown_ : shown_ + ":" + std::to_string(line);
+    // Made only for a finding: most messages have none.
+    const auto where = [&] { return line == 0 ? shown_ : shown_ + ":" + std::to_string(line); };
     if (po_message_is_obsolete(message) != 0) return;
     const char* context = po_message_msgctxt(message);
     if (context == nullptr) {
       if (*po_message_msgid(message) != '\0')
-        withoutContext_.push_back(where + "\n" + po_message_msgid(message));
+        withoutContext_.push_back(where() + "\n" + po_message_msgid(message));
       return;
     }
     ++withContext_;
     const char* text = Text(message, where);
     if (text == nullptr) return;
-    const std::optional<std::string> key = recoder_.ToUtf8(context);
-    const std::optional<std::string> value = recoder_.ToUtf8(text);
+    const std::optional<std::u16string> key = recoder_.ToUtf16(context);
+    std::optional<std::u16string> value = recoder_.ToUtf16(text);
     if (!key || !value) {
-      report_.Error(where, "text that is not valid in the header's charset; left out");
+      report_.Error(where(), "text that is not valid in the header's charset; left out");
       return;
     }
     std::string bytes;
-    if (!KeyFromUtf8(*key, bytes)) {
-      report_.Error(where, "msgctxt " + Quoted(*key) + " holds characters beyond 8 bits; left out");
+    if (!KeyFromUtf16(*key, bytes)) {
+      report_.Error(
+          where(), "msgctxt " + Quoted(ToUtf8(*key)) + " holds characters beyond 8 bits; left out");
       return;
     }
-    const auto [place, inserted] = catalog_.lines.try_emplace(bytes, line);
-    if (!inserted) {
-      report_.Error(where,
-                    "msgctxt " + Quoted(*key) + " is already at " +
-                        (place->second == 0 ? shown_ : "line " + std::to_string(place->second)) +
-                        "; a dictionary keeps one text per key, so this message is left out");
-      return;
-    }
-    catalog_.entries.push_back({std::move(bytes), FromUtf8(*value)});
+    entries_.push_back({std::move(bytes), std::move(*value)});
+    lines_.push_back(line);
   }
 
   PoCatalog Finish() {
@@ -268,29 +288,50 @@ class CatalogReader {
                         "message without msgctxt left out: " + Quoted(message.substr(split + 1)));
       }
     }
+    // Sorted by key, the first message of a key before its repeats.
+    std::vector<std::size_t> order(entries_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+      return entries_[a].key < entries_[b].key;
+    });
+    catalog_.entries.reserve(order.size());
+    catalog_.lines.reserve(order.size());
+    for (std::size_t i : order) {
+      if (!catalog_.entries.empty() && catalog_.entries.back().key == entries_[i].key) {
+        const std::uint32_t first = catalog_.lines.back();
+        report_.Error(lines_[i] == 0 ? shown_ : shown_ + ":" + std::to_string(lines_[i]),
+                      "msgctxt " + Quoted(KeyToUtf8(entries_[i].key)) + " is already at " +
+                          (first == 0 ? shown_ : "line " + std::to_string(first)) +
+                          "; a dictionary keeps one text per key, so this message is left out");
+        continue;
+      }
+      catalog_.entries.push_back(std::move(entries_[i]));
+      catalog_.lines.push_back(lines_[i]);
+    }
     return std::move(catalog_);
   }
 
  private:
   // The text the message gives its key, or null when it gives none.
-  const char* Text(po_message_t message, const std::string& where) {
+  template <typename Where>
+  const char* Text(po_message_t message, const Where& where) {
     const char* plural = po_message_msgid_plural(message);
     const char* text = nullptr;
     if (plural != nullptr) {
       if (options_.pluralForm < 0) {
         ++catalog_.plural;
-        report_.Error(where, "plural message " + Quoted(po_message_msgid(message)) +
-                                 ": a dictionary holds one text per key (--plural-form N keeps "
-                                 "form N); left out");
+        report_.Error(where(), "plural message " + Quoted(po_message_msgid(message)) +
+                                   ": a dictionary holds one text per key (--plural-form N keeps "
+                                   "form N); left out");
         return nullptr;
       }
       if (options_.asTemplate) return options_.pluralForm == 0 ? po_message_msgid(message) : plural;
       text = po_message_msgstr_plural(message, options_.pluralForm);
       if (text == nullptr) {
         ++catalog_.plural;
-        report_.Error(where, "plural message " + Quoted(po_message_msgid(message)) +
-                                 " has no form " + std::to_string(options_.pluralForm) +
-                                 "; left out");
+        report_.Error(where(), "plural message " + Quoted(po_message_msgid(message)) +
+                                   " has no form " + std::to_string(options_.pluralForm) +
+                                   "; left out");
         return nullptr;
       }
     } else {
@@ -313,6 +354,8 @@ class CatalogReader {
   Reporter& report_;
   Recoder& recoder_;
   PoCatalog catalog_;
+  std::vector<tessvik::CompiledEntry> entries_;  // in file order
+  std::vector<std::uint32_t> lines_;
   std::size_t withContext_ = 0;
   std::vector<std::string> withoutContext_;  // "where\nmsgid"
 };
@@ -357,39 +400,6 @@ std::size_t MessageCount(po_file_t file, const char* domain) {
   return count;
 }
 
-constexpr char kHeader[] =
-    "Project-Id-Version: Pellicor 19.0\n"
-    "Report-Msgid-Bugs-To: \n"
-    "PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\n"
-    "Last-Translator: FULL NAME <EMAIL@ADDRESS>\n"
-    "Language-Team: LANGUAGE <LL@li.org>\n"
-    "Language: @LANGUAGE@\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: text/plain; charset=UTF-8\n"
-    "Content-Transfer-Encoding: 8bit\n";
-
-std::string Header(const std::string& language) {
-  std::string header = kHeader;
-  const std::string slot = "@LANGUAGE@";
-  header.replace(header.find(slot), slot.size(), language);
-  return header;
-}
-
-// PO cannot carry a NUL; its UTF-8 cannot carry a lone surrogate.
-const char* Unwritable(const std::u16string& text) {
-  if (text.find(u'\0') != std::u16string::npos) return "a NUL";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t unit = text[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      ++i;
-    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
-      return "a lone surrogate";
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 PoCatalog ReadPo(InputFile& input, const PoReadOptions& options, Reporter& report) {
@@ -400,16 +410,26 @@ PoCatalog ReadPo(InputFile& input, const PoReadOptions& options, Reporter& repor
     CopyTo(input, copy->Path());
     path = copy->Path();
   }
+  // The lines of the messages are found beside the library's own reading,
+  // on the other processor.
+  std::vector<PoPlace> places;
+  std::exception_ptr scanFailure;
+  std::jthread scanner([&places, &scanFailure, &path] {
+    try {
+      InputFile again(path);
+      InputBuffer buffer(again);
+      std::istream text(&buffer);
+      places = ScanPoPlaces(text);
+      again.ThrowIfFailed();
+    } catch (...) {
+      scanFailure = std::current_exception();
+    }
+  });
   CallScope scope(report, input.Path());
   const PoFile file(po_file_read(path.c_str(), &kHandler));
+  scanner.join();
   if (!file || scope.Call().errors != 0) throw FileError(input.Path(), "cannot read the PO file");
-  std::vector<PoPlace> places;
-  {
-    InputBuffer buffer(input);
-    std::istream text(&buffer);
-    places = ScanPoPlaces(text);
-    input.ThrowIfFailed();
-  }
+  if (scanFailure) std::rethrow_exception(scanFailure);
   ReportMerged(places, scope.Call().duplicates, input.Path(), report);
 
   const std::string charset = HeaderCharset(file.get());
@@ -433,38 +453,6 @@ PoCatalog ReadPo(InputFile& input, const PoReadOptions& options, Reporter& repor
     }
   }
   return reader.Finish();
-}
-
-std::string WritePo(const std::vector<PoMessage>& messages, const std::string& language,
-                    const std::string& where, Reporter& report) {
-  const PoFile file(po_file_create());
-  const MessageIterator iterator(po_message_iterator(file.get(), nullptr));
-  po_message_t header = po_message_create();
-  po_message_set_msgid(header, "");
-  po_message_set_msgstr(header, Header(language).c_str());
-  po_message_insert(iterator.get(), header);
-  for (const PoMessage& message : messages) {
-    const char* problem = Unwritable(message.source);
-    if (problem == nullptr) problem = Unwritable(message.translation);
-    if (problem != nullptr) {
-      report.Error(where, "the value of \"" + message.key + "\" holds " + problem +
-                              ", which a PO file cannot carry; left out");
-      continue;
-    }
-    po_message_t out = po_message_create();
-    po_message_set_msgctxt(out, KeyToUtf8(message.key).c_str());
-    po_message_set_msgid(out, ToUtf8(message.source).c_str());
-    po_message_set_msgstr(out, ToUtf8(message.translation).c_str());
-    po_message_insert(iterator.get(), out);
-  }
-  ScratchFile scratch;
-  CallScope scope(report, "-");
-  if (po_file_write(file.get(), scratch.Path().c_str(), &kHandler) == nullptr ||
-      scope.Call().errors != 0) {
-    throw FileError(scratch.Path(), "cannot write the PO file");
-  }
-  InputFile written(scratch.Path());
-  return written.ReadAll();
 }
 
 }  // namespace lexiqon

@@ -1,4 +1,4 @@
-// Builds without libgettextpo (the Windows build): the PO commands say so.
+// Builds without libgettextpo (the Windows build): reading PO files says so.
 #include "errors.h"
 #include "po_file.h"
 
@@ -10,10 +10,5 @@ constexpr char kNoPo[] = "PO files need libgettextpo, which this build of lexiqo
 }  // namespace
 
 PoCatalog ReadPo(InputFile&, const PoReadOptions&, Reporter&) { throw UsageError(kNoPo); }
-
-std::string WritePo(const std::vector<PoMessage>&, const std::string&, const std::string&,
-                    Reporter&) {
-  throw UsageError(kNoPo);
-}
 
 }  // namespace lexiqon

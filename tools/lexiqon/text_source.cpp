@@ -5,6 +5,7 @@
 #include <istream>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
 #include "errors.h"
 #include "tessvik/text_lines.h"
@@ -115,15 +116,27 @@ class LineChecker {
     ++file_.counts.lines;
     CheckKey(where, line);
     CheckMarkup(where, line.value);
-    const auto [place, inserted] = file_.places.try_emplace(line.key, where);
+    const auto [place, inserted] = lines_.try_emplace(line.key, number);
     if (!inserted) {
       ++file_.counts.replaced;
-      report_.Warning(place->second, "key \"" + line.key + "\" is replaced by " + where);
-      place->second = where;
+      report_.Warning(path_ + ":" + std::to_string(place->second),
+                      "key \"" + line.key + "\" is replaced by " + where);
+      place->second = number;
     }
   }
 
   bool SawEntries() const { return entryLike_ != 0; }
+
+  // The line that gave each of the sorted entries its value.
+  std::vector<std::uint32_t> Lines(const std::vector<tessvik::CompiledEntry>& entries) const {
+    std::vector<std::uint32_t> lines;
+    lines.reserve(entries.size());
+    for (const auto& entry : entries) {
+      const auto line = lines_.find(entry.key);
+      lines.push_back(line == lines_.end() ? 0 : line->second);
+    }
+    return lines;
+  }
 
  private:
   void CheckQuotes(const std::string& where, std::u16string_view text,
@@ -189,6 +202,7 @@ class LineChecker {
   Reporter& report_;
   AnalysedFile& file_;
   std::size_t entryLike_ = 0;
+  std::unordered_map<std::string, std::uint32_t> lines_;  // each key's last line
 };
 
 // The stream the dictionary reads for the file: its own bytes, or UTF-8
@@ -288,6 +302,7 @@ AnalysedFile AnalyseText(InputFile& file, const AnalysisOptions& options, Report
   }
   result.valid = alone.IsValid();
   result.entries = alone.Entries();
+  result.lines = checker.Lines(result.entries);
   result.counts.entries = result.entries.size();
   return result;
 }
