@@ -385,6 +385,16 @@ expect_eq "$err" "lexiqon: nowhere é.dat: error: No such file or directory" "a 
 expect_eq "$status" 2 "exit status for a missing file"
 end
 
+# A terminal gives a Wine program a console, which shows UTF-16: text that
+# reached it as UTF-8 bytes would show in the console's code page.
+begin "lexiqon.exe's text on a console shows as the UTF-8 it is"
+shown="$(cd "$dir" && LC_ALL="$wine_locale" timeout -k 5 "$limit" script -q -e -c \
+  "$wine ./lexiqon.exe stats 'Ĥé dict.dat'; $wine ./lexiqon.exe stats 'nowhere é.dat'" /dev/null |
+  sed 's/\x1b\[[?0-9;]*[A-Za-z]//g' | tr -d ' \r')"
+expect_contains "$shown" "Ĥédict.dat:" "standard output (without blanks, which the console moves over)"
+expect_contains "$shown" "lexiqon:nowhereé.dat:error:Nosuchfileordirectory" "standard error"
+end
+
 begin "lexiqon.exe writes standard output byte for byte, reads standard input so, and writes NUL through"
 tool "$dir" ./lexiqon.exe decompile 'Ĥé dict.dat' -o -
 cp "$work/tool.out" "$work/decompiled"
