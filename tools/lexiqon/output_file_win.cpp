@@ -1,8 +1,10 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <random>
 
 #include "errors.h"
@@ -69,6 +71,37 @@ std::wstring FullPath(const std::wstring& path) {
   return full;
 }
 
+// The temporary file's name for the console's interrupt handler, which
+// gets no context: the one temporary file under way is named here.
+wchar_t pendingPath[32768];
+volatile LONG pendingArmed = 0;
+
+// Ctrl-C, Ctrl-Break and closing the console end the process; the file
+// goes first. It was opened to be deleted while open.
+BOOL WINAPI RemovePending(DWORD) {
+  if (pendingArmed != 0) DeleteFileW(pendingPath);
+  return FALSE;  // the next handler, in the end the default one, ends the process
+}
+
+class RemovedOnInterrupt {
+ public:
+  RemovedOnInterrupt() { SetConsoleCtrlHandler(RemovePending, TRUE); }
+  RemovedOnInterrupt(const RemovedOnInterrupt&) = delete;
+  RemovedOnInterrupt& operator=(const RemovedOnInterrupt&) = delete;
+  ~RemovedOnInterrupt() {
+    Disarm();
+    SetConsoleCtrlHandler(RemovePending, FALSE);
+  }
+
+  void Arm(const std::wstring& path) {
+    if (path.size() >= std::size(pendingPath)) return;
+    path.copy(pendingPath, path.size());
+    pendingPath[path.size()] = L'\0';
+    InterlockedExchange(&pendingArmed, 1);
+  }
+  void Disarm() { InterlockedExchange(&pendingArmed, 0); }
+};
+
 class Handle {
  public:
   explicit Handle(HANDLE handle) : handle_(handle) {}
@@ -110,15 +143,20 @@ bool WriteAll(HANDLE handle, const std::string& bytes) {
 // The temporary file beside the target, removed unless it took the target's place.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::wstring& folder) {
+  TemporaryFile(const std::wstring& folder, RemovedOnInterrupt& cleanup) {
     std::random_device random;
     for (int attempt = 0; attempt < 16 && !handle_.IsOpen(); ++attempt) {
       path_ = folder + L".lexiqon-" + std::to_wstring(random()) + L".tmp";
-      handle_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+      handle_.Reset(CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (!handle_.IsOpen() && GetLastError() != ERROR_FILE_EXISTS) break;
     }
     error_ = handle_.IsOpen() ? ERROR_SUCCESS : GetLastError();
+    if (handle_.IsOpen()) {
+      cleanup.Arm(path_);
+    } else {
+      path_.clear();
+    }
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -146,9 +184,13 @@ std::wstring Folder(const std::wstring& path) {
   return end == std::wstring::npos ? std::wstring() : path.substr(0, end + 1);
 }
 
-void Replace(const std::string& shown, const std::wstring& target, bool exists,
+// False, with nothing changed, when an existing file's folder takes no new
+// file.
+bool Replace(const std::string& shown, const std::wstring& target, bool exists,
              const std::string& bytes) {
-  TemporaryFile temporary(Folder(target));
+  RemovedOnInterrupt cleanup;
+  TemporaryFile temporary(Folder(target), cleanup);
+  if (exists && temporary.Error() == ERROR_ACCESS_DENIED) return false;
   if (temporary.Error() != ERROR_SUCCESS) Fail(shown, temporary.Error());
   if (!WriteAll(temporary.Get(), bytes) || !FlushFileBuffers(temporary.Get()) ||
       !temporary.Close()) {
@@ -161,6 +203,28 @@ void Replace(const std::string& shown, const std::wstring& target, bool exists,
                                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!moved) Fail(shown, GetLastError());
   temporary.Keep();
+  cleanup.Disarm();
+  return true;
+}
+
+// Over the file itself when a new file cannot take its place: the content
+// is complete, and the room for it is taken before the old content goes,
+// so a full disk leaves the old file whole.
+void WriteInPlace(const std::string& shown, HANDLE file, const std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size)) Fail(shown, GetLastError());
+  if (static_cast<std::uint64_t>(size.QuadPart) < bytes.size()) {
+    LARGE_INTEGER wanted{};
+    wanted.QuadPart = static_cast<LONGLONG>(bytes.size());
+    if (!SetFilePointerEx(file, wanted, nullptr, FILE_BEGIN) || !SetEndOfFile(file)) {
+      Fail(shown, GetLastError());
+    }
+  }
+  const LARGE_INTEGER start{};
+  if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN) || !WriteAll(file, bytes) ||
+      !SetEndOfFile(file) || !FlushFileBuffers(file)) {
+    Fail(shown, GetLastError());
+  }
 }
 
 void WriteStandardOutput(const std::string& bytes) {
@@ -185,21 +249,29 @@ void WriteOutput(const std::string& path, const std::string& bytes) {
   if (!existing.IsOpen()) {
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) Fail(path, error);
-    return Replace(path, target, false, bytes);
+    Replace(path, target, false, bytes);
+    return;
   }
-  // A device (NUL, CON), a pipe or a link is written through, so the tool
-  // never replaces a file the user did not name.
+  // A device (NUL, CON) or a pipe is written through, and so is a link: the
+  // tool never replaces a file the user did not name.
+  if (GetFileType(existing.Get()) != FILE_TYPE_DISK) {
+    if (!WriteAll(existing.Get(), bytes) || !existing.Close()) Fail(path, GetLastError());
+    return;
+  }
   const bool link =
       attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  if (GetFileType(existing.Get()) == FILE_TYPE_DISK && !link) {
-    existing.Close();
-    return Replace(path, target, true, bytes);
-  }
-  const bool disk = GetFileType(existing.Get()) == FILE_TYPE_DISK;
-  if (!WriteAll(existing.Get(), bytes) || (disk && !SetEndOfFile(existing.Get())) ||
-      !existing.Close()) {
-    Fail(path, GetLastError());
-  }
+  // A new file would part the hard links, or cannot be made beside it: the
+  // old file takes the new content.
+  BY_HANDLE_FILE_INFORMATION information{};
+  const bool linked = GetFileInformationByHandle(existing.Get(), &information) != 0 &&
+                      information.nNumberOfLinks > 1;
+  if (link || linked) return WriteInPlace(path, existing.Get(), bytes);
+  existing.Close();
+  if (Replace(path, target, true, bytes)) return;
+  existing.Reset(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!existing.IsOpen()) Fail(path, GetLastError());
+  WriteInPlace(path, existing.Get(), bytes);
 }
 
 }  // namespace lexiqon
