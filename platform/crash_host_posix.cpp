@@ -3,6 +3,7 @@
 #include <crashhost/exception_information.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -50,6 +51,43 @@ bool Reap(pid_t host, int milliseconds, int& status) {
     if (waited >= milliseconds) return false;
     nanosleep(&poll, nullptr);
   }
+}
+
+constexpr std::size_t kChildStackSize = 16 * 1024;
+
+struct HostStart {
+  const char* path;
+  char** argv;
+  int channel;
+  volatile int error;
+  sigset_t mask;
+};
+
+// In the child, before its exec: default actions for every signal, then
+// nothing blocked, for the host.
+int StartHost(void* argument) {
+  HostStart& start = *static_cast<HostStart*>(argument);
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  for (int signal = 1; signal < NSIG; ++signal) {
+    struct sigaction current {};
+    if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN &&
+        current.sa_handler != SIG_DFL) {
+      sigaction(signal, &fallback, nullptr);
+    }
+  }
+  if (start.channel == kCrashHostChannel) {
+    fcntl(start.channel, F_SETFD, 0);
+  } else {
+    dup2(start.channel, kCrashHostChannel);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  execve(start.path, start.argv, environ);
+  start.error = errno;
+  _exit(127);
 }
 
 enum class Answer { kDone, kClosed, kTimeOut };
@@ -160,29 +198,23 @@ void CrashHostCall::Run(int signal, const siginfo_t* info, const void* machineCo
         .Write();
     return;
   }
-  // vfork: no copy of a large process's page tables on the way to the
-  // report. The child only moves a descriptor, unblocks signals and execs;
-  // it shares our memory, so its exec error lands here.
-  volatile int startError = 0;
-  const int hostEnd = channel[1];
-  const pid_t host = vfork();
-  if (host == 0) {
-    if (hostEnd == kCrashHostChannel) {
-      fcntl(hostEnd, F_SETFD, 0);
-    } else {
-      dup2(hostEnd, kCrashHostChannel);
-    }
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    execve(host_, argv, environ);
-    startError = errno;
-    _exit(127);
-  }
+  // A child that shares our memory until it execs, on a stack of its own:
+  // no copy of a large process's page tables on the way to the report (the
+  // way posix_spawn starts a program), and its exec error lands here. No
+  // signal may reach it before the exec, with our handlers in our memory.
+  HostStart start{host_, argv, channel[1], 0, {}};
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &start.mask);
+  alignas(64) char childStack[kChildStackSize];
+  const pid_t host =
+      clone(StartHost, childStack + sizeof childStack, CLONE_VM | CLONE_VFORK | SIGCHLD, &start);
+  const int startError = host < 0 ? errno : start.error;
+  pthread_sigmask(SIG_SETMASK, &start.mask, nullptr);
   close(channel[1]);
   const int ours = channel[0];
   if (host < 0 || startError != 0) {
-    const int error = host < 0 ? errno : startError;
+    const int error = startError;
     int status = 0;
     if (host > 0) Reap(host, 1000, status);
     close(ours);

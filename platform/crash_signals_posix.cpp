@@ -37,7 +37,7 @@ void Park(int) {
   for (;;) pause();
 }
 
-constexpr std::size_t kMaxParked = 2048;
+constexpr std::size_t kMaxParked = 1024;
 constexpr int kParkPasses = 4;
 
 // Every other thread is sent a signal whose handler never returns, taken
@@ -52,7 +52,7 @@ void ParkOtherThreads(long self) {
   const int parkSignal = SIGRTMAX;
   if (sigaction(parkSignal, &park, nullptr) != 0) return;
   const pid_t process = getpid();
-  long parked[kMaxParked];
+  pid_t parked[kMaxParked];
   std::size_t parkedCount = 0;
   for (int pass = 0; pass < kParkPasses; ++pass) {
     const int tasks = open("/proc/self/task", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -72,7 +72,7 @@ void ParkOtherThreads(long self) {
         bool known = false;
         for (std::size_t i = 0; i < parkedCount && !known; ++i) known = parked[i] == id;
         if (known || parkedCount == kMaxParked) continue;
-        parked[parkedCount++] = id;
+        parked[parkedCount++] = static_cast<pid_t>(id);
         found = true;
         syscall(SYS_tgkill, process, id, parkSignal);
       }

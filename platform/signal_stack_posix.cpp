@@ -21,13 +21,16 @@ std::size_t StackSize() {
 }  // namespace
 
 SignalStack::SignalStack() {
+  const std::size_t size = StackSize();
   stack_t current{};
-  if (sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE) == 0) {
+  // A stack of the thread's own that is big enough stays; a smaller one
+  // (the sanitizers give every thread a few pages) gives way while we live.
+  if (sigaltstack(nullptr, &current) == 0 && (current.ss_flags & SS_DISABLE) == 0 &&
+      current.ss_size >= size) {
     active_ = true;
     return;
   }
   const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  const std::size_t size = StackSize();
   void* mapping = mmap(nullptr, size + page, PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (mapping == MAP_FAILED) return;

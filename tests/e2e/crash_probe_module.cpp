@@ -3,7 +3,7 @@
 // command line asks:
 //   --crash                 an invalid write to address 0x100
 //   --crash-two-threads     two threads make that write at once
-//   --crash-other-way       a different fault: a division by zero
+//   --crash-other-way       a different fault: an invalid instruction
 //   --overflow-thread       a worker thread overflows its stack
 //   --bad-stack-thread      a worker thread faults with a garbage stack pointer
 //   --crash-while-printing  a thread prints "tick" every millisecond; the
@@ -85,12 +85,8 @@ __attribute__((noinline)) void CrashThroughInline() {
   std::abort();
 }
 
-__attribute__((noinline)) int DivideByZero() {
-  // Both volatile: 1 / x alone compiles to a comparison, without a division.
-  volatile int one = 1;
-  volatile int zero = 0;
-  return one / zero;
-}
+// Not a division by zero, which the sanitizers would stop before it faults.
+__attribute__((noinline)) int ExecuteInvalidInstruction() { __builtin_trap(); }
 
 void CrashTwoThreadsAtOnce() {
   std::atomic<int> ready{0};
@@ -169,7 +165,7 @@ EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t, std::uint3
   for (const std::u16string& argument : arguments) {
     if (argument == u"--crash-two-threads") CrashTwoThreadsAtOnce();
     if (argument == u"--crash") WriteToUnmapped();
-    if (argument == u"--crash-other-way") return DivideByZero();
+    if (argument == u"--crash-other-way") return ExecuteInvalidInstruction();
     if (argument == u"--overflow-thread") std::thread([] { Recurse(0); }).join();
     if (argument == u"--bad-stack-thread") std::thread(PushOnGarbageStack).join();
     if (argument == u"--crash-while-printing") CrashWhilePrinting();

@@ -92,10 +92,9 @@ TEST(LexiqonOnTheInstalledTree, LookupAnswersAsTheLauncherWithAPoCompiledDiction
          "msgctxt \"\"\nmsgid \"empty\"\nmsgstr \"vide\"\n";
   const std::string french =
       (installation.Dir() / "Dictionaries" / "fr_FR" / "lexdictionary.dat").string();
-  const auto compiled =
-      testing_support::RunChild(installation.Dir() / "lexiqon",
-                                {"compile", "--format", "1.5", po.string(), "-o", french},
-                                installation.Environment());
+  const auto compiled = testing_support::RunChild(
+      installation.Dir() / "lexiqon", {"compile", "--format", "1.5", po.string(), "-o", french},
+      installation.Environment());
   ASSERT_EQ(compiled.exitStatus, 0) << compiled.err;
   const std::vector<std::string> launcher = LauncherAnswers(installation);
   ASSERT_EQ(launcher.size(), kTexts.size());

@@ -11,8 +11,9 @@
 namespace platform {
 
 // An alternate signal stack for the calling thread while this lives, with a
-// guard page below it; a thread that already has one keeps it. Destroyed on
-// the thread that made it, which then gets its previous stack back.
+// guard page below it; a thread that already has one as big keeps it.
+// Destroyed on the thread that made it, which then gets its previous stack
+// back.
 class PLATFORM_API SignalStack {
  public:
   SignalStack();
