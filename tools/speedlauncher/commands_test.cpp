@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,6 +299,11 @@ TEST_F(CommandsTest, RecordListsOnlyTheFilesReadAndLeftAsTheyWere) {
   ASSERT_NE(b, std::string::npos) << list;
   EXPECT_LT(b, a) << list;
   EXPECT_EQ(list.find("\"b.dat\"", b + 20), std::string::npos) << list;  // once, though read twice
+  // The programs started are read by the system itself, without an open.
+  for (const char* program : {"/bin/sh", "/bin/cat"}) {
+    const std::string real = fs::canonical(program).string();
+    EXPECT_NE(list.find("\"" + real + "\""), std::string::npos) << real << '\n' << list;
+  }
   for (const std::string& absent : {std::string("unopened"), std::string("/proc/"), Path("")}) {
     EXPECT_EQ(list.find(absent), std::string::npos) << absent << '\n' << list;
   }
@@ -375,6 +381,31 @@ TEST_F(CommandsTest, RecordKilledTakesTheProgramWithIt) {
   if (std::ifstream(stat) >> pid >> name >> state) {
     EXPECT_EQ(state, "Z") << name;
   }
+}
+
+// Traced, a set-user-ID program runs with the caller's rights alone: an
+// ordinary user is told so.
+TEST_F(CommandsTest, RecordWarnsOfWithheldPrivileges) {
+  const char* program = "/usr/bin/su";
+  struct stat status {};
+  if (stat(program, &status) != 0 || (status.st_mode & S_ISUID) == 0 || status.st_uid != 0) {
+    GTEST_SKIP() << "no set-user-ID su here";
+  }
+  fs::permissions(tree_.Dir().string(), fs::all_all);
+  options_.output = Path("su.xml");
+  options_.program = {"sh", "-c", std::string(program) + " --help >/dev/null"};
+  const Options options = options_;
+  const int result = SpeedLauncher::testing::RunUnprivileged([&options] {
+    std::ostringstream out, errors;
+    RunRecord(options, out, errors);
+    const bool warned = errors.str().find(
+                            "/usr/bin/su: warning: runs without its set-user-ID "
+                            "privileges while recorded") != std::string::npos;
+    if (!warned) std::cerr << errors.str();
+    return warned ? 0 : 1;
+  });
+  if (result == SpeedLauncher::testing::kUnprivilegedUnavailable) GTEST_SKIP();
+  EXPECT_EQ(result, 0);
 }
 
 #ifdef RECORD_TEST_PROGRAM_32
