@@ -3,6 +3,7 @@
 #include <ostream>
 #include <unordered_set>
 
+#include "platform/file_identity.h"
 #include "prefetch/worker/prefetch_worker.h"
 #include "report_text.h"
 
@@ -61,9 +62,15 @@ bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, int
            "mode " + std::to_string(options.mode) + " reads no list");
     return false;
   }
-  std::unordered_set<std::string> seen;
+  // One file under two spellings is one file to measure or drop.
+  std::unordered_set<platform::FileIdentity, platform::FileIdentityHash> seen;
   for (const SpeedLauncher::PrefetchItem& item : *list) {
-    if (item.isForeground && seen.insert(item.path).second) paths.push_back(item.path);
+    if (!item.isForeground) continue;
+    platform::FileIdentity identity;
+    int error = 0;
+    if (!platform::IdentifyFile(item.path, identity, error) || seen.insert(identity).second) {
+      paths.push_back(item.path);
+    }
   }
   walkErrors = report.walkErrors;
   return true;

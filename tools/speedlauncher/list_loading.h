@@ -32,7 +32,7 @@ bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& a
                    std::ostream& errors, ExpansionReport* report = nullptr);
 
 // The paths warm reads, in reading order: the mode's foreground items, each
-// path once, and how many walks failed. False (with a message) when the
+// file once under its first name, and how many walks failed. False (with a message) when the
 // list cannot be loaded or the mode reads none.
 bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, int& walkErrors,
                     std::ostream& errors);
