@@ -618,6 +618,30 @@ else
   fi
   end
 
+  # Wine spells Unix file names in the locale's character set: a UTF-8 one.
+  begin "folders outside ASCII: a tree below one registers and reports, a console log below one gets the report"
+  dir="$(dirname "$(fresh_tree)")/Ĥarlund Tëst"
+  mv "$(dirname "$dir")/app" "$dir"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  logs="$WINEPREFIX/drive_c/lögs ë"
+  mkdir "$logs"
+  echo started >"$logs/console.txt"
+  wine_locale=C.UTF-8 VANTIL_CONSOLE_LOG='C:\lögs ë\console.txt' probe "$dir"
+  expect_contains "$probe_out" "probe: registered $(windows_path "$dir")\\vantilcrashhandler.dll" "registration"
+  report="$(find "$logs" -name 'crash-*.txt' | head -1)"
+  if [[ -z "$report" ]]; then
+    fail "no crash-*.txt in $logs ($probe_out)"
+  else
+    expect_contains "$probe_out" "Report file: C:\\lögs ë\\$(basename "$report")" "report file named"
+    expect_contains "$(tr -d '\r' <"$report")" "Minidump: C:\\lögs ë\\$(basename "${report%.txt}.dmp")" \
+      "report names the dump"
+    [[ -s "${report%.txt}.dmp" ]] || fail "no minidump beside the report"
+    expect_module_listed "$(tr -d '\r' <"$report")" Stoven.dll "report"
+    expect_contains "$(tr -d '\r' <"$report")" "$(windows_path "$dir")\\Stoven.dll" "module path outside ASCII"
+  fi
+  rm -rf "$logs"
+  end
+
   begin "SuppressCrashHandlerDialog in the debug database suppresses the dialog"
   dir="$(fresh_tree)"
   rm "$dir/SpeedLauncher-pellicor.xml"
