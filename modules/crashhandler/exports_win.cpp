@@ -10,6 +10,7 @@
 #include <string>
 #include <type_traits>
 
+#include "application_identity_win.h"
 #include "crash_handler.h"
 #include "crash_signature.h"
 #include "crashhandler/runtime_exception_information_win.h"
@@ -26,13 +27,16 @@
 namespace {
 
 // The frames of the fault itself: for abort, from the C runtime's raise()
-// outward, without the handler that turned the signal into an exception.
-std::span<const crashhandler::StackFrame> FaultFrames(const crashhandler::ThreadStack& stack,
+// outward, without the handler that turned the signal into an exception,
+// whose caller is marked.
+std::span<const crashhandler::StackFrame> FaultFrames(crashhandler::ThreadStack& stack,
                                                       const EXCEPTION_RECORD& record) {
-  std::span<const crashhandler::StackFrame> frames(stack.frames);
+  std::span<crashhandler::StackFrame> frames(stack.frames);
   if (const auto caller = crashhandler::AbortCaller(record)) {
     for (std::size_t i = 0; i < frames.size(); ++i) {
-      if (frames[i].address == *caller) return frames.subspan(i);
+      if (frames[i].address != *caller) continue;
+      frames[i].signalFrame = true;
+      return frames.subspan(i);
     }
   }
   return frames;
@@ -41,32 +45,35 @@ std::span<const crashhandler::StackFrame> FaultFrames(const crashhandler::Thread
 // Everything from the callback's own copies of the exception and the
 // thread's context, and from what the system reads of the crashed process;
 // nothing the crashed process could have prepared is taken as a pointer.
-std::string Details(const RuntimeExceptionInformation& information,
-                    const crashhandler::ProcessMemory& memory) {
+void Collect(const RuntimeExceptionInformation& information,
+             const crashhandler::ProcessMemory& memory, crashhandler::CrashFacts& facts) {
   const crashhandler::ModuleList modules(information.hProcess, memory);
   const EXCEPTION_RECORD& record = information.exceptionRecord;
   const crashhandler::SnapshotLimits limits;
   crashhandler::StackWalker walker(information.hProcess, modules, memory);
   crashhandler::ProcessSnapshot snapshot;
-  snapshot.threads.push_back(walker.Walk(information.hThread, information.context, limits.frames));
-  snapshot.threads.front().crashed = true;
+  snapshot.threads.push_back(walker.Walk(information.hThread, information.context, limits));
+  crashhandler::ThreadStack& crashed = snapshot.threads.front();
+  crashed.crashed = true;
+  crashed.name = crashhandler::ThreadName(information.hThread);
+  facts.signature = crashhandler::CrashSignature(FaultFrames(crashed, record));
+  const std::int64_t crashedId = crashed.threadId;  // the vector grows below
   for (crashhandler::ThreadStack& other :
        crashhandler::OtherThreadStacks(information.hProcess, GetThreadId(information.hThread),
                                        walker, limits, snapshot.problems)) {
     snapshot.threads.push_back(std::move(other));
   }
   snapshot.registers = crashhandler::ContextRegisters(information.context);
-  const std::string signature =
-      crashhandler::CrashSignature(FaultFrames(snapshot.threads.front(), record));
-  std::string text =
+
+  facts.description = crashhandler::DescribeException(record);
+  facts.application = crashhandler::ApplicationIdentity(information.hProcess);
+  facts.details =
       "Faulting module: " +
       crashhandler::ModuleAndOffset(modules, reinterpret_cast<ULONG_PTR>(record.ExceptionAddress)) +
       "\n";
-  text += "Signature: " + (signature.empty() ? "unknown (no frame in a module)" : signature) + "\n";
-  text += "Crashed thread: " + std::to_string(snapshot.threads.front().threadId) + "\n";
-  text += crashhandler::FormatProcessSnapshot(snapshot);
-  text += crashhandler::FormatModuleList(modules);
-  return text;
+  facts.details += "Crashed thread: " + std::to_string(crashedId) + "\n";
+  facts.details += crashhandler::FormatProcessSnapshot(snapshot);
+  facts.details += crashhandler::FormatModuleList(modules);
 }
 
 }  // namespace
@@ -81,10 +88,9 @@ OutOfProcessExceptionEventCallback(PVOID context, const RuntimeExceptionInformat
   try {
     const crashhandler::WindowsProcessMemory memory(information->hProcess);
     crashhandler::CrashFacts facts;
-    facts.description = crashhandler::DescribeException(information->exceptionRecord);
     facts.processId = GetProcessId(information->hProcess);
     facts.time = std::time(nullptr);
-    facts.details = Details(*information, memory);
+    Collect(*information, memory, facts);
     crashhandler::HandleCrash(memory, reinterpret_cast<ULONG_PTR>(context), facts,
                               [information](const std::filesystem::path& file) {
                                 return crashhandler::WriteMinidump(*information, file);

@@ -3,6 +3,9 @@
 // After <windows.h>, which it needs.
 #include <dbghelp.h>
 
+#include <chrono>
+#include <deque>
+#include <iterator>
 #include <optional>
 
 #include "pe_image.h"
@@ -82,40 +85,105 @@ const PeImage* StackWalker::ImageAt(std::uint64_t address, const LoadedModule*& 
   return image->second.get();
 }
 
-ThreadStack StackWalker::Walk(HANDLE thread, const CONTEXT& context, std::size_t maxFrames) {
+bool StackWalker::HasFunctionEntry(std::uint64_t address) {
+  const LoadedModule* module = nullptr;
+  const PeImage* image = ImageAt(address, module);
+  return image != nullptr &&
+         image->FunctionEntry(static_cast<std::uint32_t>(address - module->base)).has_value();
+}
+
+// The first word at or above `stack` that holds an address just after a
+// call instruction in a module's function.
+std::optional<std::uint64_t> StackWalker::ReturnAddressSlot(std::uint64_t stack) {
+  constexpr std::size_t kWords = 256;
+  std::uint64_t words[kWords];
+  if (!memory_.Read(stack, words, sizeof words)) return std::nullopt;
+  for (std::size_t i = 0; i < kWords; ++i) {
+    const std::uint64_t address = words[i];
+    if (address < 8 || !HasFunctionEntry(address - 1)) continue;
+    unsigned char code[7];
+    if (!memory_.Read(address - sizeof code, code, sizeof code)) continue;
+    const bool relativeCall = code[2] == 0xE8;
+    const bool indirectCall = (code[1] == 0xFF && code[2] == 0x15) ||
+                              (code[5] == 0xFF && (code[6] & 0x38) == 0x10 && code[6] >= 0xC0) ||
+                              (code[4] == 0xFF && (code[5] & 0x38) == 0x10) ||
+                              (code[3] == 0xFF && (code[4] & 0x38) == 0x10);
+    if (relativeCall || indirectCall) return stack + i * sizeof address;
+  }
+  return std::nullopt;
+}
+
+ThreadStack StackWalker::Walk(HANDLE thread, const CONTEXT& context, const SnapshotLimits& limits) {
   ThreadStack stack;
   stack.threadId = GetThreadId(thread);
   WalkState walk{*this};
   const CurrentWalk current(walk);
+  const auto deadline = std::chrono::steady_clock::now() + limits.time;
 
   CONTEXT registers = context;  // the walker moves it frame by frame
-  STACKFRAME64 frame{};
-  frame.AddrPC.Offset = context.Rip;
-  frame.AddrPC.Mode = AddrModeFlat;
-  frame.AddrFrame.Offset = context.Rbp;
-  frame.AddrFrame.Mode = AddrModeFlat;
-  frame.AddrStack.Offset = context.Rsp;
-  frame.AddrStack.Mode = AddrModeFlat;
+  // Past the innermost frames only the outermost are kept, the ones
+  // between counted.
+  std::deque<StackFrame> outermost;
+  std::size_t count = 0;
   std::uint64_t lastStack = 0;
+  if (!HasFunctionEntry(context.Rip)) {
+    // No unwind information: a leaf function, or no code at all. The walker
+    // would take the word at the stack pointer for the return address,
+    // which is wrong where the function pushed (the stack probe of a stack
+    // overflow) or where a call went nowhere.
+    StackFrame innermost;
+    innermost.address = context.Rip;
+    Name(innermost, *this, false);
+    stack.frames.push_back(std::move(innermost));
+    count = 1;
+    const std::optional<std::uint64_t> slot = ReturnAddressSlot(context.Rsp);
+    if (!slot) {
+      stack.problem = "no return address near the stack pointer";
+      return stack;
+    }
+    std::uint64_t caller = 0;
+    memory_.Read(*slot, &caller, sizeof caller);
+    registers.Rip = caller;
+    registers.Rsp = *slot + sizeof caller;
+    lastStack = context.Rsp;
+  }
+  STACKFRAME64 frame{};
+  frame.AddrPC.Offset = registers.Rip;
+  frame.AddrPC.Mode = AddrModeFlat;
+  frame.AddrFrame.Offset = registers.Rbp;
+  frame.AddrFrame.Mode = AddrModeFlat;
+  frame.AddrStack.Offset = registers.Rsp;
+  frame.AddrStack.Mode = AddrModeFlat;
   while (StackWalk64(IMAGE_FILE_MACHINE_AMD64, process_, thread, &frame, &registers, nullptr,
                      FunctionTableAccess, ModuleBase, nullptr)) {
     if (frame.AddrPC.Offset == 0) break;
     // A stack that does not move outward is damaged; the walk would loop.
-    if (!stack.frames.empty() && frame.AddrStack.Offset <= lastStack) {
+    if (count > 0 && frame.AddrStack.Offset <= lastStack) {
       stack.problem = "the stack goes no further: it does not move outward";
       break;
     }
-    if (stack.frames.size() == maxFrames) {
-      stack.problem = "more frames not shown";
+    if (count % 1024 == 1023 && std::chrono::steady_clock::now() > deadline) {
+      stack.problem = "the walk took too long";
       break;
     }
     lastStack = frame.AddrStack.Offset;
     StackFrame named;
     named.address = frame.AddrPC.Offset;
-    Name(named, *this, !stack.frames.empty());
-    stack.frames.push_back(std::move(named));
+    Name(named, *this, count > 0);
+    ++count;
+    if (stack.frames.size() < limits.frames) {
+      stack.frames.push_back(std::move(named));
+      continue;
+    }
+    outermost.push_back(std::move(named));
+    if (outermost.size() > limits.outermostFrames) {
+      outermost.pop_front();
+      ++stack.omittedFrames;
+    }
   }
-  if (stack.frames.empty()) stack.problem = "the stack walk found no frame";
+  stack.outermostFrames.assign(std::make_move_iterator(outermost.begin()),
+                               std::make_move_iterator(outermost.end()));
+  if (count == 0) stack.problem = "the stack walk found no frame";
   return stack;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "module_list_win.h"
 #include "process_memory.h"
@@ -26,12 +27,16 @@ class StackWalker {
   StackWalker(const StackWalker&) = delete;
   StackWalker& operator=(const StackWalker&) = delete;
 
-  ThreadStack Walk(HANDLE thread, const CONTEXT& context, std::size_t maxFrames);
+  // The innermost and the outermost frames within the limits.
+  ThreadStack Walk(HANDLE thread, const CONTEXT& context, const SnapshotLimits& limits);
 
   // For the walker's callbacks.
   const PeImage* ImageAt(std::uint64_t address, const LoadedModule*& module);
 
  private:
+  bool HasFunctionEntry(std::uint64_t address);
+  std::optional<std::uint64_t> ReturnAddressSlot(std::uint64_t stack);
+
   HANDLE process_;
   const ModuleList& modules_;
   const ProcessMemory& memory_;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/utf_common.h"
+
 namespace crashhandler {
 namespace {
 
@@ -35,7 +37,7 @@ class SuspendedThread {
   SuspendedThread(const SuspendedThread&) = delete;
   SuspendedThread& operator=(const SuspendedThread&) = delete;
 
-  ThreadStack Read(StackWalker& walker, std::size_t maxFrames) const {
+  ThreadStack Read(StackWalker& walker, const SnapshotLimits& limits) const {
     ThreadStack stack;
     stack.threadId = id_;
     if (!suspended_) {
@@ -48,8 +50,9 @@ class SuspendedThread {
       stack.problem = "registers unreadable: error " + std::to_string(GetLastError());
       return stack;
     }
-    stack = walker.Walk(handle_.get(), context, maxFrames);
+    stack = walker.Walk(handle_.get(), context, limits);
     stack.threadId = id_;
+    stack.name = ThreadName(handle_.get());
     return stack;
   }
 
@@ -79,6 +82,20 @@ std::vector<DWORD> ThreadIds(DWORD process, std::vector<std::string>& problems) 
 
 }  // namespace
 
+// From Windows 10 on; looked up, so that older systems still load the module.
+std::string ThreadName(HANDLE thread) {
+  using Describe = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+  const auto describe = reinterpret_cast<Describe>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetThreadDescription")));
+  PWSTR text = nullptr;
+  if (describe == nullptr || FAILED(describe(thread, &text)) || text == nullptr) {
+    return std::string();
+  }
+  const std::string name = platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(text));
+  LocalFree(text);
+  return name;
+}
+
 std::vector<ThreadStack> OtherThreadStacks(HANDLE process, DWORD crashedThread, StackWalker& walker,
                                            const SnapshotLimits& limits,
                                            std::vector<std::string>& problems) {
@@ -92,7 +109,7 @@ std::vector<ThreadStack> OtherThreadStacks(HANDLE process, DWORD crashedThread, 
   std::vector<std::unique_ptr<SuspendedThread>> threads;
   for (DWORD id : ids) threads.push_back(std::make_unique<SuspendedThread>(id));
   std::vector<ThreadStack> stacks;
-  for (const auto& thread : threads) stacks.push_back(thread->Read(walker, limits.frames));
+  for (const auto& thread : threads) stacks.push_back(thread->Read(walker, limits));
   return stacks;
 }
 

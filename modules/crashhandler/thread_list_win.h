@@ -18,4 +18,7 @@ std::vector<ThreadStack> OtherThreadStacks(HANDLE process, DWORD crashedThread, 
                                            const SnapshotLimits& limits,
                                            std::vector<std::string>& problems);
 
+// The thread's description, as set by SetThreadDescription; empty without.
+std::string ThreadName(HANDLE thread);
+
 }  // namespace crashhandler

@@ -523,6 +523,8 @@ else
   expect_contains "$probe_out" "Faulting module: Stoven.dll+0x" "report: faulting module"
   crash_signature="$(signature "$probe_out")"
   [[ -n "$crash_signature" ]] || fail "report: no 16-digit Signature line"
+  expect_contains "$probe_out" "Application: Pellicor 19.0 (build " "report: the application's version"
+  expect_contains "$probe_out" "Crash handler: vantilcrashhandler 19.0 (build " "report: the handler's version"
   thread="$(crashed_thread "$probe_out")"
   crashed="$(thread_block "$probe_out" "$thread")"
   stoven=$(frames_in "$crashed" Stoven.dll)
@@ -616,6 +618,18 @@ else
       "report file named"
     [[ -f "${report%.txt}.dmp" ]] || fail "no minidump beside the report"
   fi
+  end
+
+  begin "a stack overflow: the walk gets past the stack probe to Run, and leaves out the middle"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  probe "$dir" --stack-overflow
+  expect_eq "$probe_status" 0 "crash probe exit status ($probe_out)"
+  expect_contains "$probe_out" "Crash: exception 0xC00000FD (stack overflow)" "report: stack overflow"
+  crashed="$(thread_block "$probe_out" "$(crashed_thread "$probe_out")")"
+  expect_contains "$crashed" " frames not shown ..." "crashed thread: the middle left out"
+  expect_contains "$crashed" "  Run+0x" "crashed thread: Run among the outermost frames"
+  (($(frames_in "$crashed" 'Pellicor\.exe') >= 1)) || fail "crashed thread: no Pellicor.exe frame"
   end
 
   # Wine spells Unix file names in the locale's character set: a UTF-8 one.
