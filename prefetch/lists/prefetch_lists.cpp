@@ -14,6 +14,26 @@ ExpansionContext ProcessContext() {
   return ExpansionContext{ExecutableDirectory(), ProcessCancelCheck(), &std::cerr, {}};
 }
 
+// The sections of a parsed list, each of a known name.
+void ExpandListDocument(const TiXmlDocument& document, const NamedItemSink& add,
+                        const ExpansionContext& context) {
+  for (const TiXmlElement* section = FirstSection(document); section != nullptr;
+       section = NextElement(*section)) {
+    // A section without a name, or with an unknown one, is skipped.
+    const std::string name = AttributeText(*section, "name");
+    if (std::find(kApplicationNames.begin(), kApplicationNames.end(), name) ==
+        kApplicationNames.end()) {
+      continue;
+    }
+    ExpandSection(
+        *section,
+        [&add, &name](const std::string& item, bool isForeground) {
+          add(name, item, isForeground);
+        },
+        context);
+  }
+}
+
 }  // namespace
 
 std::string ListFileName(std::uint32_t mode) {
@@ -56,21 +76,15 @@ bool ExpandListFile(const std::string& path, const NamedItemSink& add,
   TiXmlDocument document;
   document.SetTabSize(0);  // no row and column per node: the expansion reports none
   if (!ParseListFile(path, document)) return false;
-  for (const TiXmlElement* section = FirstSection(document); section != nullptr;
-       section = NextElement(*section)) {
-    // A section without a name, or with an unknown one, is skipped.
-    const std::string name = AttributeText(*section, "name");
-    if (std::find(kApplicationNames.begin(), kApplicationNames.end(), name) ==
-        kApplicationNames.end()) {
-      continue;
-    }
-    ExpandSection(
-        *section,
-        [&add, &name](const std::string& item, bool isForeground) {
-          add(name, item, isForeground);
-        },
-        context);
-  }
+  ExpandListDocument(document, add, context);
+  return true;
+}
+
+bool ExpandListText(std::string text, const NamedItemSink& add, const ExpansionContext& context) {
+  TiXmlDocument document;
+  document.SetTabSize(0);
+  if (!ParseListText(std::move(text), document)) return false;
+  ExpandListDocument(document, add, context);
   return true;
 }
 

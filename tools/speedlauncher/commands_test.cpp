@@ -14,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 
 #include "test_support/scratch_folder.h"
@@ -82,6 +83,18 @@ TEST_F(CommandsTest, ExpandNulSeparatedGivesPathsAloneAndSizesOnRequest) {
   ASSERT_EQ(RunExpand(options_, out_, errors_), 0);
   EXPECT_NE(out_.str().find("pellicor F 2.9 KiB " + Path("Stoven.dll") + "\n"), std::string::npos)
       << out_.str();
+}
+
+// "--list -": the list from standard input, entries from the given folder.
+TEST_F(CommandsTest, ExpandReadsTheListFromStandardInput) {
+  std::istringstream list(tree_.Read("SpeedLauncher-pellicor.xml"));
+  std::streambuf* const before = std::cin.rdbuf(list.rdbuf());
+  options_.listFile = "-";
+  options_.pathsOnly = true;
+  const int status = RunExpand(options_, out_, errors_);
+  std::cin.rdbuf(before);
+  ASSERT_EQ(status, 0) << errors_.str();
+  EXPECT_EQ(out_.str().find(Path("Stoven.dll") + "\n"), 0u) << out_.str();
 }
 
 // Only foreground files are read; a listed file that is missing, which

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "list_loading.h"
 #include "path_reason.h"
 #include "platform/file_identity.h"
 #include "platform/file_open.h"
@@ -326,6 +327,12 @@ struct FileCloser {
 // The list's text, or the finding that says why there is none to parse.
 std::optional<std::string> ReadListText(const std::string& path, Finding& refusal) {
   refusal = {0, Severity::kError, ""};
+  if (path == "-") {
+    std::string text = StandardInputText();
+    if (!text.empty()) return text;
+    refusal.message = "not a list file: standard input is empty";
+    return std::nullopt;
+  }
   errno = 0;
   const std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, "rb"));
   if (!file) {

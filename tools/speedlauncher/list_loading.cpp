@@ -1,5 +1,7 @@
 #include "list_loading.h"
 
+#include <iostream>
+#include <iterator>
 #include <ostream>
 #include <unordered_set>
 
@@ -8,6 +10,10 @@
 #include "report_text.h"
 
 namespace speedlauncher {
+
+std::string StandardInputText() {
+  return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+}
 
 std::string ListFileFor(const Options& options) {
   if (!options.listFile.empty()) return options.listFile;
@@ -44,7 +50,9 @@ bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& a
   if (report != nullptr) {
     context.passedOver = [report](const std::string& path) { report->passedOver.push_back(path); };
   }
-  if (SpeedLauncher::ExpandListFile(file, add, context)) return true;
+  const bool loaded = file == "-" ? SpeedLauncher::ExpandListText(StandardInputText(), add, context)
+                                  : SpeedLauncher::ExpandListFile(file, add, context);
+  if (loaded) return true;
   Report(errors, file, 0, Severity::kError,
          "cannot load the list: missing, unreadable or not well-formed XML (see speedlauncher "
          "check)");

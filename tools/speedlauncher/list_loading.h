@@ -10,7 +10,10 @@
 
 namespace speedlauncher {
 
-// The list named with --list, else the mode's list file in the options'
+// All of standard input, where "--list -" has the list.
+std::string StandardInputText();
+
+// The list named with --list ("-": standard input), else the mode's list file in the options'
 // directory. Empty when the mode has no list file.
 std::string ListFileFor(const Options& options);
 

@@ -37,7 +37,9 @@ void AddListOptions(CLI::App& command, Options& options) {
                   "the launcher's folder: where the mode's list lies and what relative entries "
                   "are based on (default: the list's folder with --list, else this tool's)")
       ->type_name("DIR");
-  command.add_option("--list", options.listFile, "read this list file instead of the mode's")
+  command
+      .add_option("--list", options.listFile,
+                  "read this list file instead of the mode's; - for standard input")
       ->type_name("FILE");
 }
 

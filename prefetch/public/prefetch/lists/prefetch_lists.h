@@ -39,6 +39,8 @@ using NamedItemSink =
 // file cannot be opened or parsed.
 bool ExpandListFile(const std::string& path, const NamedItemSink& add,
                     const ExpansionContext& context);
+// The same for a list's text already read (from standard input, say).
+bool ExpandListText(std::string text, const NamedItemSink& add, const ExpansionContext& context);
 bool ExpandSection(const TiXmlElement& section, const ItemSink& add,
                    const ExpansionContext& context);
 
