@@ -26,13 +26,17 @@ std::string ReportKey(const fs::path& file) {
 
 }  // namespace
 
-std::optional<fs::path> UserCrashFolder() {
+std::optional<fs::path> UserCrashFolder(std::string* problem) {
   char16_t base[platform::kMaxPath] = {};
   if (!platform::SHGetSpecialFolderPathW(nullptr, base, platform::kCsidlLocalAppData, true)) {
+    if (problem != nullptr) *problem = "the user's local application data folder is unknown";
     return std::nullopt;
   }
   fs::path folder{std::u16string(base)};
-  if (!folder.is_absolute()) return std::nullopt;
+  if (!folder.is_absolute()) {
+    if (problem != nullptr) *problem = "the user's local application data folder is not absolute";
+    return std::nullopt;
+  }
   std::error_code error;
   for (const char* part : {"Harlund", "Pellicor", "Crashes"}) {
     folder /= part;
@@ -40,7 +44,14 @@ std::optional<fs::path> UserCrashFolder() {
       // Reports name the user's files and what the process ran: for the user only.
       fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
     }
-    if (error || !fs::is_directory(folder, error)) return std::nullopt;
+    if (error || !fs::is_directory(folder, error)) {
+      if (problem != nullptr) {
+        const std::u8string name = folder.u8string();
+        *problem = std::string(name.begin(), name.end()) + ": " +
+                   (error ? error.message() : std::string("not a folder"));
+      }
+      return std::nullopt;
+    }
   }
   return folder;
 }

@@ -19,9 +19,9 @@ struct ReportFolder {
   bool userFolder = false;
 };
 
-ReportFolder ChooseFolder(const CrashSettings& settings) {
+ReportFolder ChooseFolder(const CrashSettings& settings, std::string& problem) {
   if (auto folder = ExistingFolder(settings.logDirectory)) return {std::move(folder), false};
-  return {UserCrashFolder(), true};
+  return {UserCrashFolder(&problem), true};
 }
 
 }  // namespace
@@ -29,7 +29,8 @@ ReportFolder ChooseFolder(const CrashSettings& settings) {
 void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts facts,
                  const DumpWriter& writeDump, const DialogShower& showDialog) {
   const CrashSettings settings = ReadCrashSettings(memory, context);
-  ReportFolder folder = ChooseFolder(settings);
+  std::string problem;
+  ReportFolder folder = ChooseFolder(settings, problem);
   const std::string stem = CrashFileStem(facts.processId, facts.time);
   if (folder.path && writeDump) {
     const std::filesystem::path dump = *folder.path / (stem + ".dmp");
@@ -37,12 +38,13 @@ void HandleCrash(const ProcessMemory& memory, std::uint64_t context, CrashFacts 
   }
   const std::string report = FormatCrashReport(settings, facts);
   std::optional<std::filesystem::path> file;
-  std::string problem = "no folder for it: neither the log folder nor the user's crash folder";
   if (folder.path) file = WriteCrashReportFile(*folder.path, stem, report, problem);
   // A log folder that cannot take the report: the user's crash folder keeps it.
   if (!file && !folder.userFolder) {
-    folder = {UserCrashFolder(), true};
-    if (folder.path) file = WriteCrashReportFile(*folder.path, stem, report, problem);
+    std::string fallbackProblem;
+    folder = {UserCrashFolder(&fallbackProblem), true};
+    if (folder.path) file = WriteCrashReportFile(*folder.path, stem, report, fallbackProblem);
+    if (!file) problem += "; " + fallbackProblem;
   }
   if (file) PruneCrashFolder(file->parent_path());
 

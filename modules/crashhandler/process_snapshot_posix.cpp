@@ -100,8 +100,25 @@ int FindLocalDebugFile(Dwfl_Module* module, void**, const char*, Dwarf_Addr, con
   return -1;
 }
 
-const Dwfl_Callbacks kDwflCallbacks = {dwfl_linux_proc_find_elf, FindLocalDebugFile, nullptr,
-                                       nullptr};
+// The maps file writes a newline in a path as "\012", which names no file;
+// the module keeps that name in the report, and its file is opened by the
+// real one.
+int FindModuleFile(Dwfl_Module* module, void** data, const char* name, Dwarf_Addr base,
+                   char** fileName, Elf** elf) {
+  const int found = dwfl_linux_proc_find_elf(module, data, name, base, fileName, elf);
+  if (found >= 0 || *elf != nullptr || name == nullptr || std::strstr(name, "\\012") == nullptr) {
+    return found;
+  }
+  std::string real = name;
+  for (std::size_t at = real.find("\\012"); at != std::string::npos; at = real.find("\\012", at)) {
+    real.replace(at, 4, "\n");
+  }
+  const int descriptor = open(real.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor >= 0) *fileName = strdup(real.c_str());
+  return descriptor;
+}
+
+const Dwfl_Callbacks kDwflCallbacks = {FindModuleFile, FindLocalDebugFile, nullptr, nullptr};
 
 // Paths below the user's home folder from "~", in the report.
 std::string FromHome(const std::string& path) {
