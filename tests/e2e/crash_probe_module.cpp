@@ -8,6 +8,8 @@
 //   --bad-stack-thread      a worker thread faults with a garbage stack pointer
 //   --crash-while-printing  a thread prints "tick" every millisecond; the
 //                           main thread prints "fault" and makes the write
+//   --crash-while-printing-unsignalled   the same, the printing thread
+//                           blocking every signal
 //   --not-dumpable          makes the process non-dumpable first
 //   --map FILE              maps FILE into memory first
 //   --abort                 calls abort()
@@ -124,8 +126,11 @@ void Say(const char* line) {
   if (write(STDOUT_FILENO, text.data(), text.size()) < 0) std::abort();
 }
 
-[[noreturn]] void CrashWhilePrinting() {
-  std::thread([] {
+[[noreturn]] void CrashWhilePrinting(bool blockSignals) {
+  std::thread([blockSignals] {
+    sigset_t all;
+    sigfillset(&all);
+    if (blockSignals) pthread_sigmask(SIG_BLOCK, &all, nullptr);
     for (;;) {
       Say("tick");
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -168,7 +173,8 @@ EXPORT std::int32_t Run(const UTF16String& commandLine, std::int32_t, std::uint3
     if (argument == u"--crash-other-way") return ExecuteInvalidInstruction();
     if (argument == u"--overflow-thread") std::thread([] { Recurse(0); }).join();
     if (argument == u"--bad-stack-thread") std::thread(PushOnGarbageStack).join();
-    if (argument == u"--crash-while-printing") CrashWhilePrinting();
+    if (argument == u"--crash-while-printing") CrashWhilePrinting(false);
+    if (argument == u"--crash-while-printing-unsignalled") CrashWhilePrinting(true);
     if (argument == u"--abort") std::abort();
     if (argument == u"--crash-inlined") CrashThroughInline();
     if (argument == u"--many-threads") CrashAmongManyThreads();

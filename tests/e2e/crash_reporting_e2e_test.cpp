@@ -194,6 +194,14 @@ TEST_F(CrashReporting, NoThreadRunsOnAfterTheFault) {
   ASSERT_NE(fault, std::string::npos) << result.out;
   EXPECT_LE(Count(result.out.substr(fault), "tick\n"), 1u) << result.out.substr(fault);
   EXPECT_TRUE(fs::is_regular_file(ReportFileNamed(result.err))) << result.err;
+
+  // A thread that blocks every signal is not parked; the crash host stops
+  // it before it reads anything, and its stack is in the report.
+  const auto unsignalled = installation_.Launch({"--crash-while-printing-unsignalled"});
+  EXPECT_EQ(unsignalled.signal, SIGSEGV) << unsignalled.err;
+  const std::vector<ThreadSection> threads = Threads(unsignalled.err);
+  ASSERT_EQ(threads.size(), 2u) << unsignalled.err;
+  EXPECT_NE(threads[1].frames.find("CrashWhilePrinting"), std::string::npos) << threads[1].frames;
 }
 
 TEST_F(CrashReporting, DialogThatNeverEndsHoldsNothing) {
