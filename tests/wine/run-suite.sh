@@ -387,12 +387,14 @@ end
 
 # A terminal gives a Wine program a console, which shows UTF-16: text that
 # reached it as UTF-8 bytes would show in the console's code page.
-begin "lexiqon.exe's text on a console shows as the UTF-8 it is"
+begin "lexiqon.exe's text on a console shows as the UTF-8 it is; CON is written through"
 shown="$(cd "$dir" && LC_ALL="$wine_locale" timeout -k 5 "$limit" script -q -e -c \
-  "$wine ./lexiqon.exe stats 'Ĥé dict.dat'; $wine ./lexiqon.exe stats 'nowhere é.dat'" /dev/null |
+  "$wine ./lexiqon.exe stats 'Ĥé dict.dat'; $wine ./lexiqon.exe stats 'nowhere é.dat';
+   $wine ./lexiqon.exe decompile 'Ĥé dict.dat' -o CON >/dev/null; echo con=\$?" /dev/null |
   sed 's/\x1b\[[?0-9;]*[A-Za-z]//g' | tr -d ' \r')"
 expect_contains "$shown" "Ĥédict.dat:" "standard output (without blanks, which the console moves over)"
 expect_contains "$shown" "lexiqon:nowhereé.dat:error:Nosuchfileordirectory" "standard error"
+expect_contains "$shown" "con=0" "exit status of -o CON"
 end
 
 begin "lexiqon.exe writes standard output byte for byte, reads standard input so, and writes NUL through"
