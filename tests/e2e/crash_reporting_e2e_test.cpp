@@ -604,6 +604,20 @@ TEST_F(BrokenCrashHost, CrashingHostEndsTheProcessAtOnce) {
       << result.err;
 }
 
+TEST_F(BrokenCrashHost, ReportFolderThatCannotBeMadeIsNamedWithTheReason) {
+  const fs::path state = installation_.Root() / "state";
+  fs::create_directories(state);
+  std::ofstream(state / "Harlund") << "a file where the folder would go\n";
+  installation_.Environment()["XDG_STATE_HOME"] = state.string();
+  const auto result = installation_.Launch({"--crash"});
+  EXPECT_EQ(result.signal, SIGSEGV);
+  EXPECT_TRUE(std::regex_search(
+      result.err,
+      std::regex("\nReport file: not written: " + (state / "Harlund").string() + ": [^\n]+\n")))
+      << result.err;
+  EXPECT_NE(result.err.find("\nThread "), std::string::npos);  // the report, on standard error
+}
+
 TEST_F(BrokenCrashHost, UnwritableRegistryStillEndsWithALine) {
   installation_.Environment()["XDG_RUNTIME_DIR"] = "/dev/null/run";
   const auto result = installation_.Launch({"--abort"});
