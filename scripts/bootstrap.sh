@@ -10,7 +10,7 @@ packages=(
   libdw-dev
   g++-mingw-w64-x86-64
   clang libclang-rt-14-dev
-  hyperfine gettext elfutils
+  hyperfine gettext elfutils time
   libcli11-dev scdoc man-db bash-completion vmtouch jq libgettextpo-dev
 )
 

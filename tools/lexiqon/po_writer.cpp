@@ -95,9 +95,9 @@ std::size_t Columns(std::string_view text, std::size_t end = std::string_view::n
   for (std::size_t i = 0; i < end;) {
     const auto lead = static_cast<unsigned char>(text[i]);
     const std::size_t size = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    char32_t c = size == 1 ? lead : lead & (0x7F >> size);
+    auto c = static_cast<char32_t>(size == 1 ? lead : lead & (0x7Fu >> size));
     for (std::size_t k = 1; k < size && i + k < text.size(); ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+      c = (c << 6) | (static_cast<char32_t>(static_cast<unsigned char>(text[i + k])) & 0x3Fu);
     }
     columns += Width(c);
     i += size;

@@ -13,6 +13,8 @@ namespace tessvik {
 struct CompiledEntry {
   std::string key;       // 8-bit key bytes
   std::u16string value;  // final UTF-16 text, stored unchanged
+
+  bool operator==(const CompiledEntry&) const = default;
 };
 
 struct CompiledFormat {
