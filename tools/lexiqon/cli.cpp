@@ -96,6 +96,13 @@ struct AllOptions {
   StatsOptions stats;
 };
 
+// What the files are when neither the name nor the content should say.
+void AddInputFormat(CLI::App* sub, std::string& format) {
+  sub->add_option("--input-format", format,
+                  "text, po or pot (default: by the name's .po or .pot, else by the content)")
+      ->check(CLI::IsMember({"text", "po", "pot"}));
+}
+
 CLI::App* AddLookup(CLI::App& app, LookupOptions& o) {
   CLI::App* sub = app.add_subcommand(
       "lookup",
@@ -109,6 +116,7 @@ CLI::App* AddLookup(CLI::App& app, LookupOptions& o) {
   Encoding(sub->add_option("--encoding", o.encoding,
                            "with --raw: how default texts are decoded, utf-8 or ansi"),
            {"utf-8", "ansi"});
+  AddInputFormat(sub, o.inputFormat);
   sub->add_option("TEXT", o.texts, "texts such as '$$$/Path/Name=default'")->required();
   sub->footer(kLookupExamples);
   return sub;
@@ -121,6 +129,7 @@ CLI::App* AddContains(CLI::App& app, LookupOptions& o) {
       ->required()
       ->allow_extra_args(false)
       ->type_name("FILE");
+  AddInputFormat(sub, o.inputFormat);
   sub->add_option("TEXT", o.texts, "texts such as '$$$/Path/Name'")->required();
   sub->footer(kContainsExamples);
   return sub;
@@ -128,9 +137,7 @@ CLI::App* AddContains(CLI::App& app, LookupOptions& o) {
 
 // How check and compile read a source.
 void AddSourceOptions(CLI::App* sub, std::string& format, std::string& encoding, int& pluralForm) {
-  sub->add_option("--input-format", format,
-                  "text, po or pot (default: by the name's .po or .pot, else by the content)")
-      ->check(CLI::IsMember({"text", "po", "pot"}));
+  AddInputFormat(sub, format);
   Encoding(sub->add_option("--input-encoding", encoding,
                            "text sources: utf-8, utf-16 or ansi (default: by the byte-order mark)"),
            {"utf-8", "utf-16", "ansi"});
@@ -189,6 +196,7 @@ CLI::App* AddDecompile(CLI::App& app, DecompileOptions& o) {
   sub->add_option("--language", o.language,
                   "po: the header's Language (default: the dictionary's folder, as fr_FR)")
       ->type_name("LANG");
+  AddInputFormat(sub, o.inputFormat);
   sub->add_option("IN", o.input, "the dictionary, or - for standard input")->required();
   sub->footer(kDecompileExamples);
   return sub;
@@ -197,6 +205,7 @@ CLI::App* AddDecompile(CLI::App& app, DecompileOptions& o) {
 CLI::App* AddCompare(CLI::App& app, CompareOptions& o) {
   CLI::App* sub = app.add_subcommand(
       "compare", "List the keys that one file has and the other lacks; exit 1 when they differ");
+  AddInputFormat(sub, o.inputFormat);
   sub->add_option("A", o.first, "a dictionary or PO file")->required();
   sub->add_option("B", o.second, "a dictionary or PO file")->required();
   sub->footer(kCompareExamples);
@@ -207,6 +216,7 @@ CLI::App* AddStats(CLI::App& app, StatsOptions& o) {
   CLI::App* sub = app.add_subcommand(
       "stats", "Print format, byte order, entries, mode and chain lengths of each file");
   sub->add_flag("--json", o.json, "one JSON object per file");
+  AddInputFormat(sub, o.inputFormat);
   sub->add_option("FILE", o.files, "dictionary or PO files")->required();
   sub->footer(kStatsExamples);
   return sub;

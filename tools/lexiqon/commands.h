@@ -19,7 +19,8 @@ struct LookupOptions {
   std::vector<std::string> texts;
   bool units = false;
   bool raw = false;
-  std::string encoding;  // for --raw: utf8 or ansi
+  std::string encoding;     // for --raw: utf-8 or ansi
+  std::string inputFormat;  // text, po or pot; empty: by the name and content
 };
 
 struct CheckOptions {
@@ -52,16 +53,19 @@ struct DecompileOptions {
   std::string source;       // po: the dictionary whose texts become msgid
   bool asTemplate = false;  // po: empty msgstr
   std::string language;     // po: the header's Language; empty: by the folder's name
+  std::string inputFormat;  // as for check
 };
 
 struct CompareOptions {
   std::string first;
   std::string second;
+  std::string inputFormat;  // as for check
 };
 
 struct StatsOptions {
   std::vector<std::string> files;
   bool json = false;
+  std::string inputFormat;  // as for check
 };
 
 // Each returns the exit status: 0, or 1 for findings. Usage and file

@@ -43,8 +43,9 @@ void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
   dictionary.Load(stream);
 }
 
-void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, Reporter& report) {
-  const InputKind kind = DetectKind(file, "");
+void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, const std::string& format,
+              Reporter& report) {
+  const InputKind kind = DetectKind(file, format);
   if (kind == InputKind::kCompiled) return LoadBytes(dictionary, file.ReadAll());
   if (IsPoKind(kind)) {
     const PoCatalog catalog = ReadPo(file, {kind == InputKind::kPot, -1}, report);

@@ -17,7 +17,9 @@ void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes);
 
 // Adds the file as the launcher's localizer loads it, a text dictionary
 // read in pieces; a PO file is added as compile would write it.
-void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, Reporter& report);
+// format: as --input-format takes it.
+void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, const std::string& format,
+              Reporter& report);
 
 // The version of a compiled file; none for anything else.
 std::optional<tessvik::CompiledFormat> ReadCompiledFormat(const std::string& bytes);

@@ -6,10 +6,11 @@
 
 namespace lexiqon {
 
-EntrySource ReadEntries(const std::string& path, Reporter& report) {
+EntrySource ReadEntries(const std::string& path, const std::string& format, Reporter& report) {
   std::ostream nowhere(nullptr);
   Reporter quiet(nowhere);
   AnalysisOptions options;
+  options.inputFormat = format;
   options.target.major = 1;  // no version's limits: the entries as they are
   AnalysedFile file = Analyse(path, options, quiet);
   if (quiet.Errors() != 0) {

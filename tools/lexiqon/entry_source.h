@@ -18,6 +18,7 @@ struct EntrySource {
   bool valid = true;  // a dictionary whose load cleared the valid flag: false
 };
 
-EntrySource ReadEntries(const std::string& path, Reporter& report);
+// format: text, po, pot or empty, as --input-format takes it.
+EntrySource ReadEntries(const std::string& path, const std::string& format, Reporter& report);
 
 }  // namespace lexiqon

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "errors.h"
@@ -12,44 +13,57 @@ namespace lexiqon {
 namespace {
 
 constexpr std::size_t kPiece = 1 << 16;
+constexpr std::uint64_t kMaxSpooled = std::uint64_t{1} << 30;
 
-bool IsRegular(std::FILE* file) {
+// A regular file, or a device that can be read again from its start.
+bool IsSeekable(std::FILE* file) {
   struct stat status {};
-  return ::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+  if (::fstat(fileno(file), &status) != 0) return false;
+  return S_ISREG(status.st_mode) || (!S_ISFIFO(status.st_mode) && !S_ISSOCK(status.st_mode) &&
+                                     std::fseek(file, 0, SEEK_CUR) == 0);
 }
 
 }  // namespace
 
 InputFile::InputFile(const std::string& path) : path_(path) {
   errno = 0;
-  if (path == "-") {
-    if (IsRegular(stdin)) {
-      file_ = stdin;
-      return;
+  std::FILE* opened = stdin;
+  if (path != "-") {
+    opened = platform::OpenFile(path, "rb");
+    if (opened == nullptr) throw FileError(path, std::strerror(errno));
+    // A folder opens but cannot be read. The byte goes back: a pipe could
+    // not be rewound.
+    const int first = std::fgetc(opened);
+    if (std::ferror(opened) != 0) {
+      const int error = errno;
+      std::fclose(opened);
+      throw FileError(path, std::strerror(error));
     }
-    // A pipe cannot be read twice: its bytes go to a file the system
-    // removes when it is closed.
-    file_ = std::tmpfile();
-    if (file_ == nullptr) throw FileError(path, std::strerror(errno));
-    owned_ = true;
-    char buffer[kPiece];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) != 0;) {
-      if (std::fwrite(buffer, 1, got, file_) != got) throw FileError(path, std::strerror(errno));
-    }
-    if (std::ferror(stdin) != 0) throw FileError(path, std::strerror(errno));
+    if (first != EOF) std::ungetc(first, opened);
+  }
+  if (IsSeekable(opened)) {
+    file_ = opened;
+    owned_ = opened != stdin;
     return;
   }
-  file_ = platform::OpenFile(path, "rb");
+  copied_ = true;
+  // A pipe or FIFO cannot be read twice: its bytes go to a file the system
+  // removes when it is closed, up to a size no dictionary reaches.
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(opened == stdin ? nullptr : opened,
+                                                               &std::fclose);
+  file_ = std::tmpfile();
   if (file_ == nullptr) throw FileError(path, std::strerror(errno));
   owned_ = true;
-  // A folder opens but cannot be read.
-  std::fgetc(file_);
-  if (std::ferror(file_) != 0) {
-    const int error = errno;
-    std::fclose(file_);
-    file_ = nullptr;
-    throw FileError(path, std::strerror(error));
+  char buffer[kPiece];
+  std::uint64_t total = 0;
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, opened)) != 0;) {
+    total += got;
+    if (total > kMaxSpooled) {
+      throw FileError(path, "more than 1 GiB from a pipe; name a regular file instead");
+    }
+    if (std::fwrite(buffer, 1, got, file_) != got) throw FileError(path, std::strerror(errno));
   }
+  if (std::ferror(opened) != 0) throw FileError(path, std::strerror(errno));
 }
 
 InputFile::~InputFile() {

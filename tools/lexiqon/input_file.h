@@ -8,8 +8,8 @@
 namespace lexiqon {
 
 // The file the user named, open for reading from its start as often as a
-// reader needs; "-" is standard input, copied to an unnamed temporary file
-// first unless it is a regular file already. Throws FileError with the
+// reader needs; "-" is standard input. A pipe or FIFO, which cannot be
+// read twice, is copied to an unnamed temporary file first, up to 1 GiB. Throws FileError with the
 // system's reason and the user's path.
 class InputFile {
  public:
@@ -19,6 +19,8 @@ class InputFile {
   ~InputFile();
 
   const std::string& Path() const { return path_; }
+  // Whether the bytes were copied: the path cannot be read again.
+  bool Copied() const { return copied_; }
   // The file positioned at its first byte.
   std::FILE* Rewound();
   // Up to size bytes from the start.
@@ -32,6 +34,7 @@ class InputFile {
   std::string path_;
   std::FILE* file_ = nullptr;
   bool owned_ = false;
+  bool copied_ = false;
 };
 
 // A seekable stream buffer over an InputFile, read in pieces of 64 KiB,

@@ -405,7 +405,7 @@ std::size_t MessageCount(po_file_t file, const char* domain) {
 PoCatalog ReadPo(InputFile& input, const PoReadOptions& options, Reporter& report) {
   std::optional<ScratchFile> copy;
   std::string path = input.Path();
-  if (path == "-") {
+  if (input.Copied() || input.Path() == "-") {
     copy.emplace();
     CopyTo(input, copy->Path());
     path = copy->Path();

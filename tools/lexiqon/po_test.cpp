@@ -182,6 +182,13 @@ TEST_F(LexiqonPo, EveryCommandReadsPoAndTemplateFiles) {
   EXPECT_EQ(Read("contains.txt"), "true\nfalse\n");
   EXPECT_EQ(Lexiqon("stats --json " + Path("fr.po") + " > " + Path("stats.txt")), 0);
   EXPECT_NE(Read("stats.txt").find("\"entries\": 2"), std::string::npos) << Read("stats.txt");
+  // From a pipe and from a redirected file, which the library cannot read by name.
+  ASSERT_EQ(
+      Shell("cat " + Path("fr.po") + " | " LEXIQON_BINARY " compile - -o " + Path("piped.dat")), 0);
+  EXPECT_EQ(Lookups(Path("piped.dat")), Lookups(Path("fr.dat")));
+  EXPECT_EQ(Lexiqon("check --input-format po - < " + Path("fr.po") + " > " + Path("verdict.txt")),
+            0);
+  EXPECT_EQ(Read("verdict.txt"), "-: valid\n");
   ASSERT_EQ(Lexiqon("decompile " + Path("fr.po") + " -o " + Path("fr-back.txt")), 0);
   EXPECT_EQ(Lookups(Path("fr-back.txt")), Lookups(Path("fr.dat")));
   EXPECT_EQ(Read("stderr.txt"), "");

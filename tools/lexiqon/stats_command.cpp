@@ -31,13 +31,15 @@ std::string TextFormat(const std::string& bytes) {
 }
 
 // A PO file is measured as compile would write it.
-Stats Measure(InputFile& file, Reporter& report) {
+Stats Measure(InputFile& file, const std::string& format, Reporter& report) {
   Stats stats;
   const std::string head = file.Head(64);
-  const InputKind kind = DetectKind(file, "");
-  if (const auto format = ReadCompiledFormat(head)) {
-    stats.format = std::to_string(format->major) + "." + std::to_string(format->minor);
-    if (format->major == 2) stats.byteOrder = format->bigEndian ? "big-endian" : "little-endian";
+  const InputKind kind = DetectKind(file, format);
+  if (const auto compiled = ReadCompiledFormat(head)) {
+    stats.format = std::to_string(compiled->major) + "." + std::to_string(compiled->minor);
+    if (compiled->major == 2) {
+      stats.byteOrder = compiled->bigEndian ? "big-endian" : "little-endian";
+    }
   } else if (IsPoKind(kind)) {
     stats.format =
         kind == InputKind::kPot ? "PO template, as compiled to 2.1" : "PO, as compiled to 2.1";
@@ -45,7 +47,7 @@ Stats Measure(InputFile& file, Reporter& report) {
     stats.format = TextFormat(head);
   }
   tessvik::Dictionary dictionary;
-  LoadFile(dictionary, file, report);
+  LoadFile(dictionary, file, format, report);
   stats.entries = dictionary.Entries().size();
   stats.blockMode = dictionary.InBlockMode();
   stats.valid = dictionary.IsValid();
@@ -107,7 +109,7 @@ void PrintText(const std::string& path, const Stats& stats, std::ostream& out) {
 int RunStats(const StatsOptions& options, Context& context) {
   for (const std::string& path : options.files) {
     InputFile file(path);
-    const Stats stats = Measure(file, context.report);
+    const Stats stats = Measure(file, options.inputFormat, context.report);
     if (options.json) {
       PrintJson(path, stats, context.out);
     } else {
