@@ -481,12 +481,13 @@ fi
 # crashed launcher.
 
 # probe DIR [ARGS...]: the launcher of DIR under the probe, with ARGS or
-# --crash; sets probe_out (standard output and error), probe_status.
+# --crash; sets probe_out (standard output and error), probe_status. DIR is
+# named to Windows as probe_windows_dir, when set, or on drive Z:.
 probe() {
   local dir=$1
   shift
   [[ $# -gt 0 ]] || set -- --crash
-  (cd "$dir" && w "$helpers/crash_probe.exe" "$(windows_path "$dir")\\Pellicor.exe" "$@" \
+  (cd "$dir" && w "$helpers/crash_probe.exe" "${probe_windows_dir:-$(windows_path "$dir")}\\Pellicor.exe" "$@" \
     >"$work/probe" 2>&1)
   probe_status=$?
   probe_out="$(tr -d '\r' <"$work/probe")"
@@ -634,16 +635,17 @@ else
   (($(frames_in "$crashed" 'Pellicor\.exe') >= 1)) || fail "crashed thread: no Pellicor.exe frame"
   end
 
-  # Wine spells Unix file names in the locale's character set: a UTF-8 one.
-  begin "folders outside ASCII: a tree below one registers and reports, a console log below one gets the report"
-  dir="$(dirname "$(fresh_tree)")/Ĥarlund Tëst"
-  mv "$(dirname "$dir")/app" "$dir"
+  begin "folders outside ASCII: a tree below one in the profile registers and reports, a console log below one gets the report"
+  profile="$(folder_of USERPROFILE)"
+  dir="$profile/Ĥarlund Tëst"
+  mv "$(fresh_tree)" "$dir"
   rm "$dir/SpeedLauncher-pellicor.xml"
   logs="$WINEPREFIX/drive_c/lögs ë"
   mkdir "$logs"
   echo started >"$logs/console.txt"
-  wine_locale=C.UTF-8 VANTIL_CONSOLE_LOG='C:\lögs ë\console.txt' probe "$dir"
-  expect_contains "$probe_out" "probe: registered $(windows_path "$dir")\\vantilcrashhandler.dll" "registration"
+  dir_windows="$(w winepath -w "$dir" 2>/dev/null | tr -d '\r')"
+  probe_windows_dir="$dir_windows" VANTIL_CONSOLE_LOG='C:\lögs ë\console.txt' probe "$dir"
+  expect_contains "$probe_out" "probe: registered $dir_windows\\vantilcrashhandler.dll" "registration"
   report="$(find "$logs" -name 'crash-*.txt' | head -1)"
   if [[ -z "$report" ]]; then
     fail "no crash-*.txt in $logs ($probe_out)"
@@ -653,9 +655,37 @@ else
       "report names the dump"
     [[ -s "${report%.txt}.dmp" ]] || fail "no minidump beside the report"
     expect_module_listed "$(tr -d '\r' <"$report")" Stoven.dll "report"
-    expect_contains "$(tr -d '\r' <"$report")" "$(windows_path "$dir")\\Stoven.dll" "module path outside ASCII"
+    modules="$(sed -n '/^Modules:/,$p' "$report" | tr -d '\r')"
+    expect_contains "$modules" "  %USERPROFILE%\\Ĥarlund Tëst\\Stoven.dll  " "module path from the profile"
+    expect_lacks "$modules" 'C:\users\' "module paths"
   fi
-  rm -rf "$logs"
+  rm -rf "$logs" "$dir"
+  end
+
+  begin "a call through null, 80 threads, a mapped document and a library loaded as data"
+  dir="$(fresh_tree)"
+  rm "$dir/SpeedLauncher-pellicor.xml"
+  cp "$helpers/crash/Stoven.dll" "$dir/Stoven.dll"
+  probe "$dir" null-call
+  expect_contains "$probe_out" "Crash: exception 0xC0000005 (access violation), execute, address 0x0" \
+    "report: the call to nowhere"
+  crashed="$(thread_block "$probe_out" "$(crashed_thread "$probe_out")")"
+  expect_contains "$crashed" "  #0  0x0000000000000000  (no module)" "crashed thread: the null frame"
+  expect_contains "$crashed" "  Run+0x" "crashed thread: walked on to the caller"
+  (($(frames_in "$crashed" 'Pellicor\.exe') >= 1)) || fail "crashed thread: no Pellicor.exe frame"
+  probe "$dir" threads 80
+  expect_eq "$(grep -c '^Thread [0-9]*' <<<"$probe_out")" 64 "threads shown"
+  expect_contains "$probe_out" "more threads" "the threads not shown counted"
+  documents="$(folder_of USERPROFILE)/Documents"
+  documents_windows="$(w cmd /c echo "%USERPROFILE%" 2>/dev/null | tr -d '\r')\\Documents"
+  mkdir -p "$documents"
+  echo "1200 rent" >"$documents/Private Budget.pell"
+  cp "$dir/QuenorFoundation.dll" "$documents/Data Only.dll"
+  probe "$dir" mapped "$documents_windows\\Private Budget.pell" "$documents_windows\\Data Only.dll"
+  expect_contains "$probe_out" "Crash: exception 0xC0000005 (access violation), write, address 0x100" "report"
+  expect_lacks "$probe_out" "Budget" "report: the mapped document"
+  expect_lacks "$probe_out" "Data Only" "report: the library loaded as data"
+  rm -f "$documents/Private Budget.pell" "$documents/Data Only.dll"
   end
 
   begin "SuppressCrashHandlerDialog in the debug database suppresses the dialog"
