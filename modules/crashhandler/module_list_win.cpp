@@ -113,7 +113,7 @@ ModuleList::ModuleList(void* process, const ProcessMemory& memory) {
     LoadedModule module;
     module.base = reinterpret_cast<std::uintptr_t>(info.lpBaseOfDll);
     module.size = info.SizeOfImage;
-    if (module.size == 0 || !PeImage(memory, module.base, module.size).Valid()) continue;
+    if (module.size == 0 || !PeImage::IsImage(memory, module.base, module.size)) continue;
     const std::wstring path = ModulePath(process, handle);
     module.name = path.empty() ? "?" : FileName(path);
     module.shown = path.empty() ? "?" : Shown(path, profile);

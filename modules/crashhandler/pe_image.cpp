@@ -35,6 +35,14 @@ T Little(const unsigned char* bytes) {
 }  // namespace
 
 PeImage::PeImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t size)
+    : PeImage(memory, base, size, true) {}
+
+bool PeImage::IsImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t size) {
+  return PeImage(memory, base, size, false).Valid();
+}
+
+PeImage::PeImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t size,
+                 bool withTables)
     : memory_(memory), base_(base), size_(size) {
   unsigned char dos[64];
   if (!Read(0, dos, sizeof dos) || Little<std::uint16_t>(dos) != kDosMagic) return;
@@ -54,6 +62,7 @@ PeImage::PeImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t 
   if (!Read(directories - 4, countBytes, sizeof countBytes)) return;
   const std::uint32_t count = Little<std::uint32_t>(countBytes);
   valid_ = true;
+  if (!withTables) return;
   const auto directory = [&](std::uint32_t index) {
     Directory entry;
     unsigned char bytes[8];

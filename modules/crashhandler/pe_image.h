@@ -30,6 +30,8 @@ class PeImage {
 
   // "MZ" and "PE" headers of a 32-bit or 64-bit image inside the bounds.
   bool Valid() const { return valid_; }
+  // The same from the headers alone, without reading the tables.
+  static bool IsImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t size);
 
   // The function table entry holding `rva`, as the table has it.
   std::optional<RuntimeFunction> FunctionEntry(std::uint32_t rva) const;
@@ -43,6 +45,8 @@ class PeImage {
   std::string FunctionName(std::uint32_t rva, std::uint32_t& offset) const;
 
  private:
+  PeImage(const ProcessMemory& memory, std::uint64_t base, std::uint64_t size, bool withTables);
+
   struct Directory {
     std::uint32_t rva = 0;
     std::uint32_t size = 0;

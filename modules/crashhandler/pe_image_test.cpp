@@ -83,6 +83,7 @@ TEST(PeImage, NamesExportedFunctionsFromTheFunctionTable) {
   const Image memory;
   const PeImage image(memory, kBase, memory.bytes.size());
   ASSERT_TRUE(image.Valid());
+  EXPECT_TRUE(PeImage::IsImage(memory, kBase, memory.bytes.size()));
   std::uint32_t offset = 0;
   EXPECT_EQ(image.FunctionName(0x150, offset), "Start");
   EXPECT_EQ(offset, 0x50u);
@@ -104,6 +105,7 @@ TEST(PeImage, DamagedHeadersNameNothing) {
   Image noHeader;
   noHeader.Put16(0, 0);
   EXPECT_FALSE(PeImage(noHeader, kBase, noHeader.bytes.size()).Valid());
+  EXPECT_FALSE(PeImage::IsImage(noHeader, kBase, noHeader.bytes.size()));
 
   Image wild;
   wild.Put32(0x3C, 0xFFFFFFF0);

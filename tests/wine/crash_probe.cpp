@@ -139,10 +139,17 @@ HRESULT RunCallback(const std::wstring& module, ULONG_PTR context, HANDLE proces
   wchar_t eventName[64] = {};
   DWORD eventNameSize = 64;
   DWORD signatureCount = 99;
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER start{};
+  LARGE_INTEGER end{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
   const HRESULT result = callback(reinterpret_cast<PVOID>(context), &information, &claimed,
                                   eventName, &eventNameSize, &signatureCount);
-  Say("callback result 0x%08lX, ownership claimed %d, signatures %lu",
-      static_cast<unsigned long>(result), claimed ? 1 : 0, signatureCount);
+  QueryPerformanceCounter(&end);
+  Say("callback result 0x%08lX, ownership claimed %d, signatures %lu, in %lld ms",
+      static_cast<unsigned long>(result), claimed ? 1 : 0, signatureCount,
+      static_cast<long long>((end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart));
   return result;
 }
 
