@@ -373,6 +373,8 @@ expect_eq "$status" 0 "check's exit status"
 tool "$dir" ./speedlauncher.exe warm --strict
 expect_eq "$err" "" "warm's standard error"
 expect_eq "$status" 0 "warm --strict's exit status"
+tool "$work" "$dir/speedlauncher.exe" check --list 'C:\Program Files\Ĥarlund Tëst\SpeedLauncher-pellicor.xml'
+expect_contains "$(tr -d '\r' <"$work/tool.out")" ": 0 errors, 0 warnings" "check --list from elsewhere ($err)"
 end
 
 begin "lexiqon.exe opens and names files outside the ANSI code page"

@@ -1,22 +1,30 @@
 // speedlauncher: expands, checks, warms and measures the prefetch lists of
 // an installation, as the launcher lying in that installation would, and
 // records new ones.
-#include <boost/filesystem/path.hpp>
 #include <iostream>
 
 #include "commands.h"
 #include "options.h"
+#include "platform/path_separator.h"
 #include "platform/tool_io.h"
 #include "prefetch/locations/standard_locations.h"
 #include "report_text.h"
 
 namespace {
 
-// A list named directly lies where its launcher would.
+// A list named directly lies where its launcher would. The folder is cut
+// from the text as typed: a path object would carry it through the ANSI
+// code page on Windows.
 std::string DefaultDirectory(const speedlauncher::Options& options) {
   if (options.listFile.empty()) return SpeedLauncher::ExecutableDirectory();
-  const std::string folder = boost::filesystem::path(options.listFile).parent_path().string();
-  return folder.empty() ? "." : folder;
+  const std::string& file = options.listFile;
+  const auto separator = [&file](std::size_t end) {
+    return platform::IsPathSeparator(static_cast<unsigned char>(file[end - 1]));
+  };
+  std::size_t end = file.size();
+  while (end > 0 && !separator(end)) --end;
+  while (end > 1 && separator(end)) --end;  // the root's own separator stays
+  return end == 0 ? "." : file.substr(0, end);
 }
 
 }  // namespace
