@@ -3,9 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ostream>
 
 #include "commands.h"
@@ -329,12 +327,8 @@ int RunLexiqon(const std::vector<std::string>& words, std::ostream& out, std::os
     report.Error(command, "text conversion failed (code 0x" + Hex(error.Code()) + ")");
     return 1;
   }
-  // Results that never reached standard output (a full disk) are a file error.
-  out.flush();
-  if (!out) {
-    err << "lexiqon: -: error: " << std::strerror(errno != 0 ? errno : EIO) << '\n';
-    return 2;
-  }
+  // Results that never reached standard output are the caller's to report
+  // when it flushes: main says so with exit status 2.
   // An error line never comes with a success.
   return status == 0 && report.Errors() != 0 ? 1 : status;
 }

@@ -9,6 +9,7 @@
 #include "input_kind.h"
 #include "tessvik/compiled_file.h"
 #include "tessvik/dictionary.h"
+#include "text_output.h"
 
 namespace lexiqon {
 namespace {
@@ -82,7 +83,8 @@ std::string JsonString(const std::string& text) {
       out += c;
     }
   }
-  return out + "\"";
+  // JSON is UTF-8: a path's broken bytes become U+FFFD.
+  return ToUtf8(FromUtf8(out)) + "\"";
 }
 
 void PrintJson(const std::string& path, const Stats& stats, std::ostream& out) {
