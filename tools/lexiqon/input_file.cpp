@@ -104,8 +104,7 @@ void InputFile::ThrowIfFailed() {
 }
 
 InputBuffer::InputBuffer(InputFile& file, std::string prefix)
-    : file_(file),
-      stream_(file.Rewound()),
+    : stream_(file.Rewound()),
       buffer_(std::make_unique<char[]>(kPiece)),
       prefix_(std::move(prefix)) {
   setg(buffer_.get(), buffer_.get(), buffer_.get());

@@ -49,7 +49,6 @@ class InputBuffer : public std::streambuf {
   pos_type seekpos(pos_type position, std::ios::openmode) override;
 
  private:
-  InputFile& file_;
   std::FILE* stream_;
   std::unique_ptr<char[]> buffer_;
   std::string prefix_;
