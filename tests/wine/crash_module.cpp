@@ -2,7 +2,8 @@
 // survive. The command line is one word, then for some a Windows path:
 //
 //   null-call               calls through a null function pointer
-//   threads N               starts N threads that wait, then writes to 0x100
+//   threads N               starts N threads named "waiter" that wait, then
+//                           writes to 0x100
 //   mapped FILE DATAFILE    maps FILE and loads DATAFILE as data, then writes to 0x100
 #include <Stoven/Run.h>
 #include <windows.h>
@@ -26,6 +27,10 @@ __attribute__((noinline)) void CallNull() {
 }
 
 DWORD WINAPI Wait(void* event) {
+  using Describe = HRESULT(WINAPI*)(HANDLE, PCWSTR);
+  const auto describe = reinterpret_cast<Describe>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetThreadDescription")));
+  if (describe != nullptr) describe(GetCurrentThread(), L"waiter");
   WaitForSingleObject(event, INFINITE);
   return 0;
 }

@@ -4,7 +4,7 @@
 #   tests/wine/run-suite.sh INSTALL_DIR HELPERS_DIR
 #
 # INSTALL_DIR is an installed Windows tree (scripts/windows-build.sh),
-# HELPERS_DIR the build's tests/wine folder (norun/ and hold/ modules,
+# HELPERS_DIR the build's tests/wine folder (norun/, hold/ and crash/ modules,
 # crash_probe.exe); PELLICOR_HOST_LEXIQON, when set, is a Linux lexiqon whose
 # output the Windows one must equal. Installs wine64 and locales when missing
 # (as root). Every case runs a fresh copy of the tree (or one below
@@ -496,7 +496,8 @@ probe() {
 }
 # The report's lines of one thread: thread_block TEXT ID
 thread_block() {
-  awk -v id="$2" '$0 ~ "^Thread " id "( \\(crashed\\))?:$" { on = 1; next } on && /^$/ { exit } on' <<<"$1"
+  awk -v id="$2" '$0 ~ "^Thread " id "( \"[^\"]*\")?( \\(crashed\\))?:$" { on = 1; next }
+    on && /^$/ { exit } on' <<<"$1"
 }
 crashed_thread() { sed -n 's/^Crashed thread: \([0-9]*\)$/\1/p' <<<"$1"; }
 signature() { sed -n 's/^Signature: \([0-9a-f]\{16\}\)$/\1/p' <<<"$1"; }
@@ -556,7 +557,7 @@ else
     fail "crashed thread [$thread] has no Stoven.dll frame: [$crashed]"
   expect_lacks "$crashed" "Pellicor.exe+" "the worker thread's stack"
   waiting=""
-  for other in $(sed -n 's/^Thread \([0-9]*\):$/\1/p' <<<"$probe_out"); do
+  for other in $(sed -n 's/^Thread \([0-9]*\)\( "[^"]*"\)\{0,1\}:$/\1/p' <<<"$probe_out"); do
     block="$(thread_block "$probe_out" "$other")"
     (($(frames_in "$block" Stoven.dll) >= 1 && $(frames_in "$block" 'Pellicor\.exe') >= 2)) && waiting=$other
   done
@@ -678,6 +679,7 @@ else
   probe "$dir" threads 80
   expect_eq "$(grep -c '^Thread [0-9]*' <<<"$probe_out")" 64 "threads shown"
   expect_contains "$probe_out" "more threads" "the threads not shown counted"
+  expect_contains "$probe_out" ' "waiter":' "thread names"
   documents="$(folder_of USERPROFILE)/Documents"
   documents_windows="$(w cmd /c echo "%USERPROFILE%" 2>/dev/null | tr -d '\r')\\Documents"
   mkdir -p "$documents"
