@@ -143,7 +143,7 @@ void AddSourceOptions(CLI::App* sub, std::string& format, std::string& encoding,
                   "PO: keep form N of plural messages (0 is the first); without it they are "
                   "left out and reported")
       ->type_name("N")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, 255));
 }
 
 CLI::App* AddCheck(CLI::App& app, CheckOptions& o) {
@@ -161,7 +161,7 @@ CLI::App* AddCheck(CLI::App& app, CheckOptions& o) {
 }
 
 CLI::App* AddCompile(CLI::App& app, CompileOptions& o) {
-  CLI::App* sub = app.add_subcommand("compile", "Compile a text dictionary");
+  CLI::App* sub = app.add_subcommand("compile", "Compile a text dictionary or PO file");
   sub->add_option("-o,--output", o.output, "the compiled file, or - for standard output")
       ->required()
       ->type_name("OUT");
