@@ -24,6 +24,17 @@ std::string Hex(std::uint64_t value, int width = 0) {
   return text;
 }
 
+// An image's size, "   536 KiB" in a column; images are whole pages.
+std::string Size(std::uint64_t bytes) {
+  char text[32];
+  if (bytes < (10u << 20)) {
+    std::snprintf(text, sizeof text, "%6llu KiB", static_cast<unsigned long long>(bytes >> 10));
+  } else {
+    std::snprintf(text, sizeof text, "%6.1f MiB", static_cast<double>(bytes) / (1 << 20));
+  }
+  return text;
+}
+
 std::u16string Wide(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
@@ -141,7 +152,7 @@ std::string FormatModuleList(const ModuleList& modules) {
   std::string text = "\nModules:\n";
   for (const LoadedModule& module : modules.Modules()) {
     text += "  " + Hex(module.base, 16) + "-" + Hex(module.base + module.size, 16) + "  " +
-            Printable(module.shown);
+            Size(module.size) + "  " + Printable(module.shown);
     text += module.version.empty() ? "  (no version information)" : "  version " + module.version;
     text += '\n';
   }
