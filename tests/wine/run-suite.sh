@@ -489,10 +489,16 @@ probe() {
   local dir=$1
   shift
   [[ $# -gt 0 ]] || set -- --crash
-  (cd "$dir" && w "$helpers/crash_probe.exe" "${probe_windows_dir:-$(windows_path "$dir")}\\Pellicor.exe" "$@" \
-    >"$work/probe" 2>&1)
-  probe_status=$?
-  probe_out="$(tr -d '\r' <"$work/probe")"
+  local try
+  # Now and then Wine starts the probe and it prints nothing at all, not
+  # even the registration; one more try tells that apart from a failure.
+  for try in 1 2; do
+    (cd "$dir" && w "$helpers/crash_probe.exe" "${probe_windows_dir:-$(windows_path "$dir")}\\Pellicor.exe" "$@" \
+      >"$work/probe" 2>&1)
+    probe_status=$?
+    probe_out="$(tr -d '\r' <"$work/probe")"
+    [[ -n "$probe_out" ]] && break
+  done
 }
 # The report's lines of one thread: thread_block TEXT ID
 thread_block() {
