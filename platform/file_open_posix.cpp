@@ -16,6 +16,8 @@ std::FILE* _wfopen(const char16_t* path, const char16_t* mode) {
   return std::fopen(Utf16ToUtf8(path).c_str(), Utf16ToUtf8(mode).c_str());
 }
 
+std::FILE* OpenTemporaryFile() { return std::tmpfile(); }
+
 void OpenFileStream(std::ifstream& stream, const std::u16string& path, std::ios::openmode mode) {
   stream.open(Utf16ToUtf8(path), mode);
 }

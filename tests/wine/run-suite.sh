@@ -415,6 +415,10 @@ tool_input="$work/decompiled" tool "$dir" ./lexiqon.exe compile - -o -
 cp "$work/tool.out" "$work/compiled"
 tool "$dir" ./lexiqon.exe compile 'sortie é.txt' -o 'compilé.dat'
 cmp -s "$work/compiled" "$dir/compilé.dat" || fail "compile - -o - differs from compile FILE -o FILE"
+# From a pipe, which is copied to a temporary file first.
+cat "$work/decompiled" | (cd "$dir" && w ./lexiqon.exe compile - -o 'piped.dat') ||
+  fail "compile of a pipe failed"
+cmp -s "$dir/piped.dat" "$dir/compilé.dat" || fail "compile of a pipe differs from compile FILE"
 tool "$dir" ./lexiqon.exe decompile 'Ĥé dict.dat' -o NUL
 expect_eq "$status" 0 "exit status of -o NUL"
 expect_eq "$err" "" "standard error of -o NUL"

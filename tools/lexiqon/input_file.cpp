@@ -52,7 +52,7 @@ InputFile::InputFile(const std::string& path) : path_(path) {
   // removes when it is closed, up to a size no dictionary reaches.
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(opened == stdin ? nullptr : opened,
                                                                &std::fclose);
-  file_ = std::tmpfile();
+  file_ = platform::OpenTemporaryFile();
   if (file_ == nullptr) throw FileError(path, std::strerror(errno));
   owned_ = true;
   char buffer[kPiece];

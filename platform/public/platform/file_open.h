@@ -13,6 +13,12 @@ namespace platform {
 // path in UTF-16, so a name outside the ANSI code page opens too.
 PLATFORM_API std::FILE* OpenFile(const std::string& path, const char* mode);
 
+// A new file for reading and writing ("w+b") that the system removes when
+// it is closed, as tmpfile makes; null with errno set when none can be made.
+// On Windows it lies in the user's temporary folder: the runtime's own
+// tmpfile makes it in the root of the drive, where users may not write.
+PLATFORM_API std::FILE* OpenTemporaryFile();
+
 // Opens a file by its UTF-16 path with a UTF-16 mode ("rb"), as the C
 // runtime's _wfopen does; null when it cannot be opened.
 PLATFORM_API std::FILE* _wfopen(const char16_t* path, const char16_t* mode);
