@@ -101,6 +101,15 @@ void AddInputFormat(CLI::App* sub, std::string& format) {
       ->check(CLI::IsMember({"text", "po", "pot"}));
 }
 
+// Every command that reads a PO file keeps the same plural form compile keeps.
+void AddPluralForm(CLI::App* sub, int& pluralForm) {
+  sub->add_option("--plural-form", pluralForm,
+                  "PO: keep form N of plural messages (0 is the first); without it they are "
+                  "left out and reported")
+      ->type_name("N")
+      ->check(CLI::Range(0, 255));
+}
+
 CLI::App* AddLookup(CLI::App& app, LookupOptions& o) {
   CLI::App* sub = app.add_subcommand(
       "lookup",
@@ -115,6 +124,7 @@ CLI::App* AddLookup(CLI::App& app, LookupOptions& o) {
                            "with --raw: how default texts are decoded, utf-8 or ansi"),
            {"utf-8", "ansi"});
   AddInputFormat(sub, o.inputFormat);
+  AddPluralForm(sub, o.pluralForm);
   sub->add_option("TEXT", o.texts, "texts such as '$$$/Path/Name=default'")->required();
   sub->footer(kLookupExamples);
   return sub;
@@ -128,6 +138,7 @@ CLI::App* AddContains(CLI::App& app, LookupOptions& o) {
       ->allow_extra_args(false)
       ->type_name("FILE");
   AddInputFormat(sub, o.inputFormat);
+  AddPluralForm(sub, o.pluralForm);
   sub->add_option("TEXT", o.texts, "texts such as '$$$/Path/Name'")->required();
   sub->footer(kContainsExamples);
   return sub;
@@ -139,11 +150,7 @@ void AddSourceOptions(CLI::App* sub, std::string& format, std::string& encoding,
   Encoding(sub->add_option("--input-encoding", encoding,
                            "text sources: utf-8, utf-16 or ansi (default: by the byte-order mark)"),
            {"utf-8", "utf-16", "ansi"});
-  sub->add_option("--plural-form", pluralForm,
-                  "PO: keep form N of plural messages (0 is the first); without it they are "
-                  "left out and reported")
-      ->type_name("N")
-      ->check(CLI::Range(0, 255));
+  AddPluralForm(sub, pluralForm);
 }
 
 CLI::App* AddCheck(CLI::App& app, CheckOptions& o) {
@@ -195,6 +202,7 @@ CLI::App* AddDecompile(CLI::App& app, DecompileOptions& o) {
                   "po: the header's Language (default: the dictionary's folder, as fr_FR)")
       ->type_name("LANG");
   AddInputFormat(sub, o.inputFormat);
+  AddPluralForm(sub, o.pluralForm);
   sub->add_option("IN", o.input, "the dictionary, or - for standard input")->required();
   sub->footer(kDecompileExamples);
   return sub;
@@ -204,6 +212,7 @@ CLI::App* AddCompare(CLI::App& app, CompareOptions& o) {
   CLI::App* sub = app.add_subcommand(
       "compare", "List the keys that one file has and the other lacks; exit 1 when they differ");
   AddInputFormat(sub, o.inputFormat);
+  AddPluralForm(sub, o.pluralForm);
   sub->add_option("A", o.first, "a dictionary or PO file")->required();
   sub->add_option("B", o.second, "a dictionary or PO file")->required();
   sub->footer(kCompareExamples);
@@ -215,6 +224,7 @@ CLI::App* AddStats(CLI::App& app, StatsOptions& o) {
       "stats", "Print format, byte order, entries, mode and chain lengths of each file");
   sub->add_flag("--json", o.json, "one JSON object per file");
   AddInputFormat(sub, o.inputFormat);
+  AddPluralForm(sub, o.pluralForm);
   sub->add_option("FILE", o.files, "dictionary or PO files")->required();
   sub->footer(kStatsExamples);
   return sub;

@@ -21,6 +21,7 @@ struct LookupOptions {
   bool raw = false;
   std::string encoding;     // for --raw: utf-8 or ansi
   std::string inputFormat;  // text, po or pot; empty: by the name and content
+  int pluralForm = -1;      // as for check
 };
 
 struct CheckOptions {
@@ -54,18 +55,21 @@ struct DecompileOptions {
   bool asTemplate = false;  // po: empty msgstr
   std::string language;     // po: the header's Language; empty: by the folder's name
   std::string inputFormat;  // as for check
+  int pluralForm = -1;      // as for check
 };
 
 struct CompareOptions {
   std::string first;
   std::string second;
   std::string inputFormat;  // as for check
+  int pluralForm = -1;      // as for check
 };
 
 struct StatsOptions {
   std::vector<std::string> files;
   bool json = false;
   std::string inputFormat;  // as for check
+  int pluralForm = -1;      // as for check
 };
 
 // Each returns the exit status: 0, or 1 for findings. Usage and file

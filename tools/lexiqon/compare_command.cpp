@@ -26,8 +26,10 @@ std::size_t Missing(const std::vector<tessvik::CompiledEntry>& have, const std::
 }  // namespace
 
 int RunCompare(const CompareOptions& options, Context& context) {
-  const EntrySource first = ReadEntries(options.first, options.inputFormat, context.report);
-  const EntrySource second = ReadEntries(options.second, options.inputFormat, context.report);
+  const EntrySource first =
+      ReadEntries(options.first, options.inputFormat, options.pluralForm, context.report);
+  const EntrySource second =
+      ReadEntries(options.second, options.inputFormat, options.pluralForm, context.report);
   const std::size_t missing =
       Missing(first.entries, options.first, second.entries, options.second, context.report) +
       Missing(second.entries, options.second, first.entries, options.first, context.report);

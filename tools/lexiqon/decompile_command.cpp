@@ -49,7 +49,7 @@ std::string PoMessages(const DecompileOptions& options, const EntrySource& sourc
                        Context& context) {
   std::map<std::string, std::u16string> sourceTexts;
   if (!options.source.empty()) {
-    EntrySource original = ReadEntries(options.source, "", context.report);
+    EntrySource original = ReadEntries(options.source, "", options.pluralForm, context.report);
     for (auto& entry : original.entries) sourceTexts[entry.key] = std::move(entry.value);
   }
   std::vector<PoMessage> messages;
@@ -74,7 +74,8 @@ std::string PoMessages(const DecompileOptions& options, const EntrySource& sourc
 
 int RunDecompile(const DecompileOptions& options, Context& context) {
   const int errorsBefore = context.report.Errors();
-  const EntrySource source = ReadEntries(options.input, options.inputFormat, context.report);
+  const EntrySource source =
+      ReadEntries(options.input, options.inputFormat, options.pluralForm, context.report);
   if (!source.valid) {
     context.report.Error(options.input, "not a valid dictionary; writing what it holds");
   }

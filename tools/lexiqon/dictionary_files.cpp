@@ -44,11 +44,11 @@ void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes) {
 }
 
 void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, const std::string& format,
-              Reporter& report) {
+              int pluralForm, Reporter& report) {
   const InputKind kind = DetectKind(file, format);
   if (kind == InputKind::kCompiled) return LoadBytes(dictionary, file.ReadAll());
   if (IsPoKind(kind)) {
-    const PoCatalog catalog = ReadPo(file, {kind == InputKind::kPot, -1}, report);
+    const PoCatalog catalog = ReadPo(file, {kind == InputKind::kPot, pluralForm}, report);
     return LoadBytes(dictionary, DefaultCompiled(catalog.entries));
   }
   InputBuffer buffer(file);

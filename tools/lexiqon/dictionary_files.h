@@ -18,8 +18,9 @@ void LoadBytes(tessvik::Dictionary& dictionary, const std::string& bytes);
 // Adds the file as the launcher's localizer loads it, a text dictionary
 // read in pieces; a PO file is added as compile would write it.
 // format: as --input-format takes it.
+// pluralForm: as --plural-form takes it, -1 for none.
 void LoadFile(tessvik::Dictionary& dictionary, InputFile& file, const std::string& format,
-              Reporter& report);
+              int pluralForm, Reporter& report);
 
 // The version of a compiled file; none for anything else.
 std::optional<tessvik::CompiledFormat> ReadCompiledFormat(const std::string& bytes);

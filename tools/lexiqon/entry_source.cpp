@@ -6,11 +6,13 @@
 
 namespace lexiqon {
 
-EntrySource ReadEntries(const std::string& path, const std::string& format, Reporter& report) {
+EntrySource ReadEntries(const std::string& path, const std::string& format, int pluralForm,
+                        Reporter& report) {
   std::ostream nowhere(nullptr);
   Reporter quiet(nowhere);
   AnalysisOptions options;
   options.inputFormat = format;
+  options.pluralForm = pluralForm;
   options.target.major = 1;  // no version's limits: the entries as they are
   AnalysedFile file = Analyse(path, options, quiet);
   if (quiet.Errors() != 0) {

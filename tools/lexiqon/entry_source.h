@@ -18,7 +18,9 @@ struct EntrySource {
   bool valid = true;  // a dictionary whose load cleared the valid flag: false
 };
 
-// format: text, po, pot or empty, as --input-format takes it.
-EntrySource ReadEntries(const std::string& path, const std::string& format, Reporter& report);
+// format: text, po, pot or empty, as --input-format takes it; pluralForm:
+// as --plural-form takes it, -1 for none.
+EntrySource ReadEntries(const std::string& path, const std::string& format, int pluralForm,
+                        Reporter& report);
 
 }  // namespace lexiqon

@@ -49,7 +49,7 @@ void LoadDictionaries(const LookupOptions& options, tessvik::Dictionary& diction
   for (const std::string& path : options.dictionaries) {
     const bool wasValid = dictionary.IsValid();
     InputFile file(path);
-    LoadFile(dictionary, file, options.inputFormat, report);
+    LoadFile(dictionary, file, options.inputFormat, options.pluralForm, report);
     if (wasValid && !dictionary.IsValid()) {
       report.Warning(path, "this file makes the dictionary invalid (see lexiqon check)");
     }

@@ -97,7 +97,7 @@ void ExpectEntries(const std::string& path, const std::vector<CompiledEntry>& en
   std::ostringstream errors;
   Reporter report(errors);
   InputFile file(path);
-  LoadFile(dictionary, file, "", report);
+  LoadFile(dictionary, file, "", -1, report);
   EXPECT_EQ(errors.str(), "");
   EXPECT_TRUE(dictionary.IsValid()) << path;
   for (const CompiledEntry& entry : entries) {

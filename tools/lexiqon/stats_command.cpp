@@ -32,7 +32,7 @@ std::string TextFormat(const std::string& bytes) {
 }
 
 // A PO file is measured as compile would write it.
-Stats Measure(InputFile& file, const std::string& format, Reporter& report) {
+Stats Measure(InputFile& file, const std::string& format, int pluralForm, Reporter& report) {
   Stats stats;
   const std::string head = file.Head(64);
   const InputKind kind = DetectKind(file, format);
@@ -48,7 +48,7 @@ Stats Measure(InputFile& file, const std::string& format, Reporter& report) {
     stats.format = TextFormat(head);
   }
   tessvik::Dictionary dictionary;
-  LoadFile(dictionary, file, format, report);
+  LoadFile(dictionary, file, format, pluralForm, report);
   stats.entries = dictionary.Entries().size();
   stats.blockMode = dictionary.InBlockMode();
   stats.valid = dictionary.IsValid();
@@ -111,7 +111,7 @@ void PrintText(const std::string& path, const Stats& stats, std::ostream& out) {
 int RunStats(const StatsOptions& options, Context& context) {
   for (const std::string& path : options.files) {
     InputFile file(path);
-    const Stats stats = Measure(file, options.inputFormat, context.report);
+    const Stats stats = Measure(file, options.inputFormat, options.pluralForm, context.report);
     if (options.json) {
       PrintJson(path, stats, context.out);
     } else {
