@@ -28,7 +28,8 @@ std::string ReportKey(const fs::path& file) {
 
 std::optional<fs::path> UserCrashFolder(std::string* problem) {
   char16_t base[platform::kMaxPath] = {};
-  if (!platform::SHGetSpecialFolderPathW(nullptr, base, platform::kCsidlLocalAppData, true)) {
+  // Not created by the lookup, which would keep the system's reason to itself.
+  if (!platform::SHGetSpecialFolderPathW(nullptr, base, platform::kCsidlLocalAppData, false)) {
     if (problem != nullptr) *problem = "the user's local application data folder is unknown";
     return std::nullopt;
   }
@@ -38,6 +39,14 @@ std::optional<fs::path> UserCrashFolder(std::string* problem) {
     return std::nullopt;
   }
   std::error_code error;
+  fs::create_directories(folder, error);
+  if (error) {
+    if (problem != nullptr) {
+      const std::u8string name = folder.u8string();
+      *problem = std::string(name.begin(), name.end()) + ": " + error.message();
+    }
+    return std::nullopt;
+  }
   for (const char* part : {"Harlund", "Pellicor", "Crashes"}) {
     folder /= part;
     if (fs::create_directory(folder, error)) {

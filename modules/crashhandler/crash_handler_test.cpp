@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "crash_folder.h"
 #include "crash_report.h"
 #include "crash_settings_reader.h"
 #include "process_memory_posix.h"
@@ -214,6 +215,18 @@ TEST(HandleCrash, DumpBesideTheReportInTheCrashFolder) {
     if (entry.path().extension() == ".txt") ++reports;
   }
   EXPECT_EQ(reports, 2u);
+  unsetenv("XDG_STATE_HOME");
+}
+
+// A state folder that cannot be made (a home folder that is not the
+// user's, say) is named with the system's reason.
+TEST(HandleCrash, CrashFolderThatCannotBeMadeSaysWhy) {
+  const testing_support::ScratchFolder state("pellicor-state");
+  const std::string blocked = state.Write("file") + "/state";
+  setenv("XDG_STATE_HOME", blocked.c_str(), 1);
+  std::string problem;
+  EXPECT_FALSE(UserCrashFolder(&problem));
+  EXPECT_EQ(problem, blocked + ": Not a directory");
   unsetenv("XDG_STATE_HOME");
 }
 
