@@ -96,6 +96,9 @@ void OnCrashSignal(int signal, siginfo_t* info, void* machineContext) {
     DieOf(signal);
   }
   if (expected == self) {
+    // A signal another process sends meanwhile (a kill of the reporting
+    // process) is no fault of the handler: the report goes on.
+    if (info != nullptr && info->si_code <= 0 && info->si_pid != getpid()) return;
     // The handlers do not defer their own signal, so a fault inside the
     // report comes back here instead of killing the process unseen.
     const int first = firstSignal.load();

@@ -628,6 +628,20 @@ TEST_F(BrokenCrashHost, UnwritableRegistryStillEndsWithALine) {
       << result.err;
 }
 
+// Someone kills the crashed process with a crash signal while it waits for
+// its report.
+TEST_F(BrokenCrashHost, SignalSentDuringTheReportDoesNotEndIt) {
+  const std::string real = Host().string() + ".real";
+  fs::rename(Host(), real);
+  ReplaceHost("kill -SEGV $PPID\nexec '" + real + "' \"$@\"\n");
+  const auto result = installation_.Launch({"--crash"});
+  EXPECT_EQ(result.signal, SIGSEGV);
+  EXPECT_NE(result.err.find("\nCrash: signal 11 (SIGSEGV), code 1, address 0x100\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_TRUE(fs::is_regular_file(ReportFileNamed(result.err))) << result.err;
+}
+
 TEST_F(BrokenCrashHost, HangingHostIsWaitedForOnlyUntilTheLimit) {
   const fs::path pidFile = installation_.Root() / "host.pid";
   ReplaceHost("echo $$ > '" + pidFile.string() + "'\nexec sleep 60\n");
