@@ -17,6 +17,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "report_text.h"
 #include "test_support/scratch_folder.h"
 #include "test_support/unprivileged_child.h"
 
@@ -421,6 +422,51 @@ TEST_F(CommandsTest, RecordWarnsOfWithheldPrivileges) {
   EXPECT_EQ(result, 0);
 }
 
+// Where the list goes: a link to a list not yet written is followed, not
+// replaced; a full standard output is named once with its reason; a folder
+// that takes no new file is refused before the program runs.
+TEST_F(CommandsTest, RecordWritesWhereTheListIsMeant) {
+  tree_.Write("rec/read.dat");
+  fs::create_directory(Path("rec/real"));
+  fs::create_symlink("real/list.xml", Path("rec/link.xml"));
+  options_.output = Path("rec/link.xml");
+  options_.program = {"cat", "read.dat"};
+  ASSERT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 0) << errors_.str();
+  EXPECT_TRUE(fs::is_symlink(Path("rec/link.xml")));
+  EXPECT_NE(tree_.Read("rec/real/list.xml").find("read.dat"), std::string::npos);
+
+  std::ofstream full("/dev/full");
+  if (full) {
+    options_.output = "-";
+    std::ostringstream errors;
+    EXPECT_EQ(CheckedOutput(RecordIn(Path("rec"), options_, full, errors), full, errors), 1);
+    EXPECT_EQ(errors.str(),
+              "speedlauncher: standard output: error: cannot write: No space left on device\n");
+  }
+
+  fs::create_directory(Path("rec/ro"));
+  fs::create_directory(Path("rec/open"));
+  fs::permissions(tree_.Dir().string(), fs::all_all);
+  fs::permissions(Path("rec"), fs::all_all);
+  fs::permissions(Path("rec/open"), fs::all_all);
+  fs::permissions(Path("rec/ro"), fs::perms(0555));
+  options_.output = Path("rec/ro/list.xml");
+  options_.program = {"sh", "-c", ": >" + Path("rec/open/ran")};
+  const Options options = options_;
+  const int result = SpeedLauncher::testing::RunUnprivileged([&options] {
+    std::ostringstream out, errors;
+    const int status = RunRecord(options, out, errors);
+    const bool refused =
+        status == 1 &&
+        errors.str().find("cannot write the list: Permission denied") != std::string::npos;
+    if (!refused) std::cerr << status << ' ' << errors.str();
+    return refused ? 0 : 1;
+  });
+  if (result == SpeedLauncher::testing::kUnprivilegedUnavailable) GTEST_SKIP();
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(fs::exists(Path("rec/open/ran")));  // refused before the program ran
+}
+
 #ifdef RECORD_TEST_PROGRAM_32
 // A 32-bit program's opens come through the 32-bit gate with the 32-bit
 // numbers (open is 5 there, openat 295).
@@ -484,6 +530,22 @@ TEST(CommandLineTest, HelpUsageErrorsAndBothOptionForms) {
             2);
   EXPECT_NE(errors.str().find("'0' is not a number of seconds above 0"), std::string::npos)
       << errors.str();
+}
+
+// Help and version that could not be written are no success.
+TEST(CommandLineTest, HelpToAFullDeviceFails) {
+  std::ofstream full("/dev/full");
+  if (!full) GTEST_SKIP() << "no /dev/full here";
+  for (const char* words : {"--help", "--version", "warm"}) {
+    std::ostringstream errors;
+    const ParsedCommandLine parsed = words == std::string("warm")
+                                         ? Parse({words, "--help"}, full, errors)
+                                         : Parse({words}, full, errors);
+    EXPECT_EQ(parsed.exitStatus, 1) << words;
+    EXPECT_NE(errors.str().find("error: cannot write: No space left on device"), std::string::npos)
+        << words << ": " << errors.str();
+    full.clear();
+  }
 }
 
 // Each command's help ends with its own examples, not the others'.

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <ostream>
 
+#include "report_text.h"
+
 namespace speedlauncher {
 namespace {
 
@@ -144,13 +146,13 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
-    return {std::nullopt, 0};
+    return {std::nullopt, CheckedOutput(0, out, errors)};
   } catch (const CLI::CallForAllHelp&) {
     out << app.help("", CLI::AppFormatMode::All);
-    return {std::nullopt, 0};
+    return {std::nullopt, CheckedOutput(0, out, errors)};
   } catch (const CLI::CallForVersion& version) {
     out << version.what() << '\n';
-    return {std::nullopt, 0};
+    return {std::nullopt, CheckedOutput(0, out, errors)};
   } catch (const CLI::ParseError& error) {
     const CLI::App* command = app.get_subcommands().empty() ? nullptr : app.get_subcommands()[0];
     errors << "speedlauncher: " << error.what() << "\n"

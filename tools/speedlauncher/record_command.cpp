@@ -44,9 +44,12 @@ ListTarget TargetOf(const std::string& output) {
   boost::system::error_code error;
   fs::path file = fs::absolute(fs::path(output));
   const fs::file_status status = fs::status(file, error);
-  if (fs::is_symlink(fs::symlink_status(file, error))) {
-    const fs::path resolved = fs::weakly_canonical(file, error);
-    if (!error) file = resolved;
+  // A link to a list not yet written is followed too: replacing the link
+  // would leave the list where the user did not put it.
+  for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(file, error)); ++depth) {
+    const fs::path next = fs::read_symlink(file, error);
+    if (error) break;
+    file = next.is_absolute() ? next : file.parent_path() / next;
   }
   target.inPlace = fs::exists(status) && !fs::is_regular_file(status);
   const fs::path folder = fs::weakly_canonical(file.parent_path(), error);
@@ -99,10 +102,10 @@ std::string WriteAll(const std::string& file, const std::string& text) {
 bool WriteList(const std::string& text, const ListTarget& target, std::ostream& out,
                std::ostream& errors) {
   if (target.toStandardOutput) {
+    // A failure is reported once, with its reason, as for every command's output.
+    errno = 0;
     out << text << std::flush;
-    if (out) return true;
-    Report(errors, "-", 0, Severity::kError, "cannot write the list");
-    return false;
+    return static_cast<bool>(out);
   }
   std::string why;
   if (target.inPlace) {
@@ -136,7 +139,14 @@ std::string WhyNotWritable(const ListTarget& target) {
   const fs::file_status folder = fs::status(file.parent_path(), error);
   if (!fs::exists(folder)) return std::generic_category().message(ENOENT);
   if (!fs::is_directory(folder)) return std::generic_category().message(ENOTDIR);
-  return {};
+  if (target.inPlace) return {};
+  // The list is made beside its target: a folder that takes no new file
+  // (read-only, not the user's) is found out before the program runs.
+  const fs::path probe =
+      file.parent_path() / fs::unique_path("." + file.filename().string() + ".%%%%%%%%.tmp");
+  std::string why = WriteAll(probe.string(), {});
+  fs::remove(probe, error);
+  return why;
 }
 
 struct Recorded {

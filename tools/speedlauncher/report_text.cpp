@@ -17,8 +17,11 @@ void Report(std::ostream& errors, std::string_view file, int line, Severity seve
 }
 
 int CheckedOutput(int status, std::ostream& out, std::ostream& errors) {
-  errno = 0;
-  out.flush();
+  // A stream that failed earlier left the system's reason in errno.
+  if (out) {
+    errno = 0;
+    out.flush();
+  }
   if (out) return status;
   Report(errors, "standard output", 0, Severity::kError,
          "cannot write: " + std::generic_category().message(errno != 0 ? errno : EIO));
