@@ -26,6 +26,7 @@ std::size_t Missing(const std::vector<tessvik::CompiledEntry>& have, const std::
 }  // namespace
 
 int RunCompare(const CompareOptions& options, Context& context) {
+  const int errorsBefore = context.report.Errors();
   const EntrySource first =
       ReadEntries(options.first, options.inputFormat, options.pluralForm, context.report);
   const EntrySource second =
@@ -33,7 +34,7 @@ int RunCompare(const CompareOptions& options, Context& context) {
   const std::size_t missing =
       Missing(first.entries, options.first, second.entries, options.second, context.report) +
       Missing(second.entries, options.second, first.entries, options.first, context.report);
-  return missing == 0 ? 0 : 1;
+  return missing == 0 && context.report.Errors() == errorsBefore ? 0 : 1;
 }
 
 }  // namespace lexiqon

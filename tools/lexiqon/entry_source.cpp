@@ -16,9 +16,10 @@ EntrySource ReadEntries(const std::string& path, const std::string& format, int 
   options.target.major = 1;  // no version's limits: the entries as they are
   AnalysedFile file = Analyse(path, options, quiet);
   if (quiet.Errors() != 0) {
-    report.Warning(path, std::to_string(quiet.Errors()) +
-                             " errors that leave entries out or make the file invalid (see "
-                             "lexiqon check)");
+    // What is left out is lost to the output, so it is a finding here too.
+    report.Error(path, std::to_string(quiet.Errors()) +
+                           " errors that leave entries out or make the file invalid (see "
+                           "lexiqon check)");
   }
   return {file.kind, std::move(file.entries), file.valid};
 }

@@ -10,8 +10,8 @@
 namespace lexiqon {
 
 // The entries a file gives, sorted by key, read as compile reads it (text,
-// compiled or PO) but without line findings: how many findings check
-// would give is one warning.
+// compiled or PO) but without line findings: how many errors check
+// would give is one error.
 struct EntrySource {
   InputKind kind = InputKind::kText;
   std::vector<tessvik::CompiledEntry> entries;
