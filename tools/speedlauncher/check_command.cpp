@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "list_check.h"
 #include "list_loading.h"
+#include "report_text.h"
 
 namespace speedlauncher {
 
@@ -20,7 +21,7 @@ int RunCheck(const Options& options, std::ostream& out, std::ostream& errors) {
     const bool isError = finding.severity == Severity::kError;
     ++(isError ? errorCount : warningCount);
     if (!options.json) {
-      Report(errors, path, finding.line, finding.severity, finding.message);
+      Report(errors, Printable(path), finding.line, finding.severity, finding.message);
       continue;
     }
     json += (json.empty() ? "" : ", ") + std::string("{\"line\": ") + std::to_string(finding.line) +
@@ -31,7 +32,7 @@ int RunCheck(const Options& options, std::ostream& out, std::ostream& errors) {
     out << "{\"list\": " << JsonString(path) << ", \"errors\": " << errorCount
         << ", \"warnings\": " << warningCount << ", \"findings\": [" << json << "]}\n";
   } else {
-    out << path << ": " << errorCount << " errors, " << warningCount << " warnings\n";
+    out << Printable(path) << ": " << errorCount << " errors, " << warningCount << " warnings\n";
   }
   return errorCount > 0 ? 1 : 0;
 }

@@ -293,6 +293,19 @@ TEST_F(CommandsTest, UnloadableListFailsWithItsName) {
   EXPECT_TRUE(out_.str().empty());
 }
 
+// A list the launcher cannot load is named on one line, its bad byte escaped.
+TEST_F(CommandsTest, UnloadableListIsNamedOnOneLine) {
+  tree_.Write("new\nline\xe9/SpeedLauncher-pellicor.xml", "<R/>");
+  options_.listFile = Path("new\nline\xe9/SpeedLauncher-pellicor.xml");
+  EXPECT_EQ(RunResident(options_, out_, errors_), 1);
+  EXPECT_EQ(RunCheck(options_, out_, errors_), 1);
+  const std::string text = errors_.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+  EXPECT_NE(text.find("new\\nline\\xe9/SpeedLauncher-pellicor.xml: error: cannot load the list"),
+            std::string::npos)
+      << text;
+}
+
 // Runs record from inside folder, as a user would.
 int RecordIn(const std::string& folder, Options& options, std::ostream& out, std::ostream& errors) {
   const fs::path before = fs::current_path();

@@ -333,6 +333,12 @@ std::optional<std::string> ReadListText(const std::string& path, Finding& refusa
     refusal.message = "not a list file: standard input is empty";
     return std::nullopt;
   }
+  // The launcher opens its list by a name taken through UTF-16, which a
+  // byte that is not UTF-8 does not survive.
+  if (!platform::IsWellFormedUtf8(path)) {
+    refusal.message = "cannot be loaded: its path is not UTF-8, so the launcher cannot open it";
+    return std::nullopt;
+  }
   errno = 0;
   const std::unique_ptr<std::FILE, FileCloser> file(platform::OpenFile(path, "rb"));
   if (!file) {

@@ -197,6 +197,10 @@ TEST_F(ListCheckTest, ReasonsAreTheSystems) {
           {3, kError, "not a list file: not UTF-8 (\\xe9), so the launcher reads none of it"}}));
   EXPECT_EQ(CheckListFile(tree_.Path("absent.xml"), Base(), 5).at(0).message,
             "cannot open the list: No such file or directory");
+  // Readable here, but not by the launcher, whose list name goes through UTF-16.
+  tree_.Write("caf\xe9/list.xml", "<R><Application name=\"pellicor\"/></R>");
+  EXPECT_EQ(CheckListFile(tree_.Path("caf\xe9/list.xml"), Base(), 5).at(0).message,
+            "cannot be loaded: its path is not UTF-8, so the launcher cannot open it");
 }
 
 TEST_F(ListCheckTest, UnreadableListIsOneFinding) {

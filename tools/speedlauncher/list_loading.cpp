@@ -53,7 +53,7 @@ bool ExpandListFor(const Options& options, const SpeedLauncher::NamedItemSink& a
   const bool loaded = file == "-" ? SpeedLauncher::ExpandListText(StandardInputText(), add, context)
                                   : SpeedLauncher::ExpandListFile(file, add, context);
   if (loaded) return true;
-  Report(errors, file, 0, Severity::kError,
+  Report(errors, Printable(file), 0, Severity::kError,
          "cannot load the list: missing, unreadable or not well-formed XML (see speedlauncher "
          "check)");
   return false;
@@ -66,7 +66,7 @@ bool FilesWarmReads(const Options& options, std::vector<std::string>& paths, int
   if (!LoadListsFor(options, lists, errors, &report)) return false;
   const SpeedLauncher::PrefetchList* list = SpeedLauncher::ListReadInMode(lists, options.mode);
   if (list == nullptr) {
-    Report(errors, ListFileFor(options), 0, Severity::kError,
+    Report(errors, Printable(ListFileFor(options)), 0, Severity::kError,
            "mode " + std::to_string(options.mode) + " reads no list");
     return false;
   }

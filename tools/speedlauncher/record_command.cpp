@@ -125,7 +125,7 @@ bool WriteList(const std::string& text, const ListTarget& target, std::ostream& 
     if (!why.empty()) fs::remove(temporary, error);
   }
   if (why.empty()) return true;
-  Report(errors, target.file, 0, Severity::kError, "cannot write the list: " + why);
+  Report(errors, Printable(target.file), 0, Severity::kError, "cannot write the list: " + why);
   return false;
 }
 
