@@ -465,6 +465,18 @@ TEST_F(CommandsTest, RecordWritesWhereTheListIsMeant) {
   EXPECT_TRUE(fs::is_symlink(Path("rec/link.xml")));
   EXPECT_NE(tree_.Read("rec/real/list.xml").find("read.dat"), std::string::npos);
 
+  // A link to a pipe is written into, as the shell's /dev/stdout.
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  options_.output = "/proc/self/fd/" + std::to_string(pipeEnds[1]);
+  fcntl(pipeEnds[0], F_SETPIPE_SZ, 1 << 20);
+  EXPECT_EQ(RecordIn(Path("rec"), options_, out_, errors_), 0) << errors_.str();
+  close(pipeEnds[1]);
+  char start[6] = {};
+  EXPECT_EQ(read(pipeEnds[0], start, 5), 5);
+  EXPECT_EQ(std::string(start), "<?xml");
+  close(pipeEnds[0]);
+
   std::ofstream full("/dev/full");
   if (full) {
     options_.output = "-";

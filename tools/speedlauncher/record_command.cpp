@@ -44,9 +44,15 @@ ListTarget TargetOf(const std::string& output) {
   boost::system::error_code error;
   fs::path file = fs::absolute(fs::path(output));
   const fs::file_status status = fs::status(file, error);
+  if (fs::exists(status) && fs::is_symlink(fs::symlink_status(file, error))) {
+    const fs::path resolved = fs::weakly_canonical(file, error);
+    if (!error) file = resolved;
+  }
   // A link to a list not yet written is followed too: replacing the link
   // would leave the list where the user did not put it.
-  for (int depth = 0; depth < 40 && fs::is_symlink(fs::symlink_status(file, error)); ++depth) {
+  for (int depth = 0;
+       depth < 40 && !fs::exists(status) && fs::is_symlink(fs::symlink_status(file, error));
+       ++depth) {
     const fs::path next = fs::read_symlink(file, error);
     if (error) break;
     file = next.is_absolute() ? next : file.parent_path() / next;
