@@ -563,6 +563,11 @@ TEST(CommandLineTest, HelpUsageErrorsAndBothOptionForms) {
   ASSERT_TRUE(parsed.options);
   EXPECT_EQ(parsed.options->directory, "inst");
 
+  errors.str({});
+  EXPECT_EQ(Parse({"wram", "--dir", "x"}, out, errors).exitStatus, 2);
+  EXPECT_EQ(errors.str().rfind("speedlauncher: 'wram' is not a command: expand, check", 0), 0u)
+      << errors.str();
+
   // Sizes among NUL-ended paths would break every reader of them.
   errors.str({});
   EXPECT_EQ(Parse({"expand", "-0", "-l"}, out, errors).exitStatus, 2);

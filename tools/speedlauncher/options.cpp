@@ -142,6 +142,14 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv, std::ostre
   Options options;
   CLI::App app("Expand, check, warm and measure the launcher's prefetch lists.", "speedlauncher");
   Describe(app, options);
+  // A mistyped command is named as such, not taken for a missing one.
+  const auto named = [&argv](CLI::App* command) { return command->check_name(argv[1]); };
+  if (argc > 1 && argv[1][0] != '-' && app.get_subcommands(named).empty()) {
+    errors << "speedlauncher: '" << Printable(argv[1])
+           << "' is not a command: expand, check, warm, resident, evict or record\n"
+           << "Try 'speedlauncher --help' for more information.\n";
+    return {std::nullopt, 2};
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
