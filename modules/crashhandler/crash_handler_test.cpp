@@ -165,6 +165,7 @@ TEST(CrashReport, FileOnlyInAnExistingAbsoluteFolderUnderANewName) {
   std::ostringstream content;
   content << std::ifstream(*file).rdbuf();
   EXPECT_EQ(content.str(), "report\n");
+  EXPECT_EQ(fs::status(*file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   // A name that is taken is never written over.
   EXPECT_FALSE(WriteCrashReportFile(folder, stem, "other\n", problem));
   EXPECT_NE(problem.find("the name is taken"), std::string::npos) << problem;

@@ -105,6 +105,11 @@ std::optional<fs::path> WriteCrashReportFile(const fs::path& folder, const std::
   }
   errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  // A report names the user's files, in a log folder others may read too:
+  // for the user only, before a byte of it is written.
+  if (out)
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace,
+                    error);
   out << report;
   out.close();
   if (!out) {
