@@ -70,8 +70,16 @@ class RemovedOnSignal {
 class TemporaryFile {
  public:
   TemporaryFile(std::string pattern, RemovedOnSignal& cleanup) : path_(std::move(pattern)) {
+    // A signal between making the file and naming it to the handler would
+    // leave it behind: it waits until the name is armed.
+    sigset_t blocked;
+    sigset_t previous;
+    sigemptyset(&blocked);
+    for (const int signal : kCleanupSignals) sigaddset(&blocked, signal);
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
     fd_ = ::mkstemp(path_.data());
     if (fd_ >= 0) cleanup.Arm(path_);
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -186,7 +194,6 @@ void WriteOutput(const std::string& path, const std::string& bytes) {
   if (!S_ISREG(status.st_mode)) return WriteThrough(path, bytes);
   // Without write permission the file is not ours to replace.
   if (::access(path.c_str(), W_OK) != 0) Fail(path, errno);
-  // A new file would part the links, or cannot be made beside it.
   // A new file would part the links, cannot be made beside it, or cannot
   // be given the old one's owner: the old file takes the new content.
   if (status.st_nlink > 1 || ::access(Folder(path).c_str(), W_OK) != 0 ||
