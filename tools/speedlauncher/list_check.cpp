@@ -391,6 +391,12 @@ std::vector<Finding> CheckListFile(const std::string& path, const std::string& d
     return {{line, Severity::kError,
              "not a list file: not UTF-8 (" + bytes + "), so the launcher reads none of it"}};
   }
+  if (SpeedLauncher::NestsTooDeeply(*text)) {
+    return {{0, Severity::kError,
+             "not a list file: elements nested more than " +
+                 std::to_string(SpeedLauncher::kMaxListNesting) +
+                 " deep, which the launcher refuses"}};
+  }
   TiXmlDocument document;
   if (!SpeedLauncher::ParseListText(std::move(*text), document)) {
     return {{document.ErrorRow(), Severity::kError,

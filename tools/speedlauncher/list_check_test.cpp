@@ -7,6 +7,7 @@
 #include <fstream>
 #include <tuple>
 
+#include "prefetch/lists/list_file.h"
 #include "test_support/scratch_folder.h"
 #include "test_support/unprivileged_child.h"
 
@@ -208,6 +209,19 @@ TEST_F(ListCheckTest, UnreadableListIsOneFinding) {
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(std::get<1>(found[0]), kError);
   EXPECT_NE(std::get<2>(found[0]).find("not a list file"), std::string::npos);
+
+  // Nesting that would exhaust the parser's stack is refused, not followed;
+  // quoted "/>" and comments do not count.
+  std::string deep = "<R>";
+  for (int i = 0; i < 200000; ++i) deep += "<a>";
+  EXPECT_EQ(Check(deep),
+            (std::vector<Found>{
+                {0, kError,
+                 "not a list file: elements nested more than 1000 deep, which the launcher "
+                 "refuses"}}));
+  std::string flat = "<R><Application name=\"pellicor\"><FileList>";
+  for (int i = 0; i < 2000; ++i) flat += "<File regex=\"a/>\" isForeground='>'/><!-- <a> -->";
+  EXPECT_FALSE(SpeedLauncher::NestsTooDeeply(flat + "</FileList></Application></R>"));
 }
 
 // As an ordinary user: a file that cannot be opened and a folder that

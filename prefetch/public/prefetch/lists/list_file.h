@@ -14,4 +14,11 @@ bool ParseListFile(const std::string& path, TiXmlDocument& document);
 // The same for text already in memory.
 bool ParseListText(std::string text, TiXmlDocument& document);
 
+// Elements nested deeper than this are refused as not well-formed: the
+// parser descends one call per level and would run out of stack.
+inline constexpr int kMaxListNesting = 1000;
+
+// True when the text's elements nest deeper than kMaxListNesting.
+bool NestsTooDeeply(const std::string& text);
+
 }  // namespace SpeedLauncher
